@@ -1,0 +1,80 @@
+#include "actions/script_numbers.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+using quillon::FormatReal;
+using quillon::ReadLong;
+using quillon::ReadRealWord;
+
+TEST(ScriptNumbers, ReadLongLikeTheClassicAtol) {
+    EXPECT_EQ(ReadLong("42"), 42);
+    EXPECT_EQ(ReadLong(" \t\r\n\v\f-17xyz"), -17);
+    EXPECT_EQ(ReadLong("+5"), 5);
+    EXPECT_EQ(ReadLong("12abc"), 12);
+    EXPECT_EQ(ReadLong("--5"), 0);
+    EXPECT_EQ(ReadLong("-"), 0);
+    EXPECT_EQ(ReadLong(""), 0);
+    EXPECT_EQ(ReadLong(nullptr), 0);
+    EXPECT_EQ(ReadLong("1 2"), 1);
+    // Overflow wraps modulo 2^32 (as the Windows runtime's atol does).
+    EXPECT_EQ(ReadLong("2147483647"), 2147483647);
+    EXPECT_EQ(ReadLong("2147483648"), -2147483647 - 1);
+    EXPECT_EQ(ReadLong("4294967297"), 1);
+    EXPECT_EQ(ReadLong("-2147483649"), 2147483647);
+    EXPECT_EQ(ReadLong("99999999999"), 1215752191);
+}
+
+TEST(ScriptNumbers, ReadRealWordStopsAtTheComma) {
+    EXPECT_EQ(ReadRealWord("1,5"), 1.0);
+    EXPECT_EQ(ReadRealWord("-12,75"), -12.0);
+    EXPECT_EQ(ReadRealWord(","), 0.0);
+    EXPECT_EQ(ReadRealWord("-"), 0.0);
+    EXPECT_EQ(ReadRealWord("--1,0"), 0.0);
+    EXPECT_EQ(ReadRealWord("3-4,0"), 3.0);
+    EXPECT_TRUE(std::signbit(ReadRealWord("-0,0")));
+    EXPECT_EQ(ReadRealWord("123456789012345678901234567890,"), 123456789012345678901234567890.0);
+    EXPECT_TRUE(std::isinf(ReadRealWord((std::string(400, '9') + ",").c_str())));
+}
+
+TEST(ScriptNumbers, FormatRealLikeGcvtWithSevenDigits) {
+    struct Case {
+        double value;
+        const char* text;
+    };
+    const double inf = std::numeric_limits<double>::infinity();
+    // Answers of the Windows runtime's _gcvt(value, 7, buffer).
+    const Case cases[] = {
+        {0.0, "0"},
+        {-0.0, "-0"},
+        {1.0, "1"},
+        {-1.0, "-1"},
+        {0.5, "0.5"},
+        {0.05, "0.05"},
+        {0.123456789, "0.1234568"},
+        {0.0001, "0.0001"},
+        {0.00012345678, "0.0001234568"},
+        {1.5e-5, "1.5e-005"},
+        {-1.5e-7, "-1.5e-007"},
+        {1234567.0, "1234567"},
+        {9999999.0, "9999999"},
+        {12345678.0, "1.234568e+007"},
+        {12345685.0, "1.234569e+007"},  // an exact tie rounds away from zero
+        {12345675.0, "1.234568e+007"},
+        {1234568.5, "1234569"},
+        {99999995.0, "1e+008"},
+        {123456.5, "123456.5"},
+        {1e16, "1e+016"},
+        {1e20, "1e+020"},
+        {1e100, "1e+100"},
+        {1e-300, "1e-300"},
+        {3.25, "3.25"},
+        {100.0, "100"},
+        {inf, "1.#INF"},
+        {-inf, "-1.#INF"},
+        {inf - inf, "-1.#IND"},
+    };
+    for (const Case& c : cases) EXPECT_STREQ(FormatReal(c.value, 7).Text(), c.text) << c.value;
+}

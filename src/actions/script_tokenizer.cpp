@@ -36,6 +36,7 @@ public:
     Reading(char* text, size_t length, TextList& tokens) : text_(text), length_(length), tokens_(tokens) {}
 
     size_t Length() const { return length_; }
+    std::string_view Text() const { return std::string_view(text_, length_); }
 
     size_t Find(std::string_view needle, size_t from) const {
         if (from > length_) return kAbsent;
@@ -79,6 +80,22 @@ size_t NextOccurrence(const Reading& reading, Matcher& m, size_t from) {
 // Answers the position of that closing, or kAbsent when the pair is not
 // closed.
 size_t MatchGroup(const Reading& reading, const Matcher& pair, size_t start) {
+    if (pair.text.size() == 1 && pair.closing.size() == 1 && pair.text[0] != pair.closing[0]) {
+        // One-byte brackets (the usual case): counting both while walking
+        // the bytes once gives the same group as the general search below.
+        const char open = pair.text[0];
+        const char close = pair.closing[0];
+        const std::string_view text = reading.Text();
+        size_t depth = 1;
+        for (size_t i = start; i < text.size(); ++i) {
+            if (text[i] == open) {
+                ++depth;
+            } else if (text[i] == close && --depth == 0) {
+                return i;
+            }
+        }
+        return kAbsent;
+    }
     size_t openings = 1;
     size_t closings = 0;
     size_t search = start;

@@ -342,10 +342,10 @@ TEST_F(ScriptEngineTest, NestingBeyondTheLimitAbandonsTheRun) {
     const std::string deep[] = {
         Nested(100000, "(", "1", ")"),
         Nested(100000, "{", "1", "}"),
-        Nested(50000, "({", "1", "})"),
-        "7 " + Nested(100000, "! (", "0", ")"),
-        Nested(100000, "return (", "1", ")"),
-        "1 + " + Nested(100000, "(", "1", ")"),
+        Nested(10000, "({", "1", "})"),
+        "7 " + Nested(10000, "! (", "0", ")"),
+        Nested(10000, "return (", "1", ")"),
+        "1 + " + Nested(10000, "(", "1", ")"),
     };
     for (const std::string& script : deep) {
         EXPECT_EQ(Run(script.c_str()), "none") << script.substr(0, 20);

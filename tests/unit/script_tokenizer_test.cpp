@@ -161,6 +161,24 @@ TEST(ScriptTokenizer, MatchesMultiCharacterPairsAndQuotes) {
     tokenizer.AddDelimiter(2, "''", 3);
     tokenizer.Tokenize("<<a <<b>> c>> ''q r''");
     EXPECT_EQ(TokensOf(tokenizer), (Tokens{{"a <<b>> c", 9}, {"q r", 3}}));
+    EXPECT_EQ(tokenizer.Tokenize("<<a <<b>>"), 0);
+
+    // A pair whose closing text is its opening text cannot nest.
+    tokenizer.AddBracketPair(3, "|", "|", 5);
+    tokenizer.Tokenize("|a|b|c d|");
+    EXPECT_EQ(TokensOf(tokenizer), (Tokens{{"a", 5}, {"b", 0}, {"c d", 5}}));
+
+    // Deep nesting through the general matching stays linear too.
+    constexpr int kCount = 50000;
+    std::string nested;
+    for (int i = 0; i < kCount; ++i) nested += "<<";
+    for (int i = 0; i < kCount; ++i) nested += ">>";
+    EXPECT_EQ(tokenizer.Tokenize(nested.c_str()), 1);
+    ASSERT_EQ(tokenizer.Tokens().GetCount(), 1);
+    EXPECT_EQ(tokenizer.Tokens().Head()->key.GetLength(), 4 * kCount - 4);
+    nested.pop_back();
+    nested.pop_back();
+    EXPECT_EQ(tokenizer.Tokenize(nested.c_str()), 0);
 }
 
 TEST(ScriptTokenizer, HugeBracketRunsAreCutInOnePass) {

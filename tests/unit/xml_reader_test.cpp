@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "xml_trace.h"
@@ -489,4 +490,76 @@ TEST(XMLReaderDepth, AMillionLevelsFailCleanly) {
 TEST(XMLReaderDepth, SiblingsDoNotCount) {
     std::string text = "<r>" + Repeat("<a><b/></a>", 20000) + "</r>";
     EXPECT_EQ(ParseWithoutCallback(text), 0);
+}
+
+// --- Arbitrary input ------------------------------------------------------------
+
+namespace {
+// Checks what must hold for any input: a 0/1 result, a position inside the
+// text, events bracketed by StartDocument/EndDocument on success, elements
+// balanced on success, and nothing after an error.
+struct InvariantChecker {
+    int open = 0;
+    int last = 0;
+    int count = 0;
+    bool balancedSoFar = true;
+    static int32_t Check(int32_t event, const void* payload, void* context) {
+        auto* self = static_cast<InvariantChecker*>(context);
+        if (self->count++ == 0 && event != quillon::kStartDocument) self->balancedSoFar = false;
+        if (event == quillon::kStartElement) ++self->open;
+        if (event == quillon::kEndElement && --self->open < 0) self->balancedSoFar = false;
+        if (event < 1 || event > 13) self->balancedSoFar = false;
+        self->last = event;
+        return 0;
+    }
+};
+}  // namespace
+
+TEST(XMLReaderRobustness, MutatedDocumentsKeepTheInvariants) {
+    const std::string seeds[] = {
+        "<?xml version='1.0' encoding='UTF-8' standalone='yes'?>\n<!DOCTYPE r [<!ELEMENT r (a|b)*>"
+        "<!ATTLIST r x CDATA #FIXED 'v&amp;w' y (p|q) 'p'><!ENTITY e 'x&lt;%p;'><!ENTITY % p SYSTEM 'u'>"
+        "<!NOTATION n PUBLIC 'pub' 'sys'>%p;<?pi d?><!--c-->]>\n"
+        "<r x=\"1\" y='&e;&#65;'>text &amp; <a><![CDATA[<&>]]></a><b/><!--c--><?p q?></r>\n<!--t-->",
+        "<ROOT><Application Name=\"A\" Version=\"1\"><Configuration><Component>x</Component>"
+        "</Configuration></Application></ROOT>",
+    };
+    const char alphabet[] = "<>/?!-[]&;#x'\"= \tabc%()|,*+DOCTYPELMNT\x01\xC0\xFF";
+    uint32_t random = 12345;
+    auto next = [&random]() {
+        random = random * 1103515245u + 12345u;
+        return (random >> 8) & 0xFFFFFF;
+    };
+    int accepted = 0;
+    for (int round = 0; round < 20000; ++round) {
+        std::string text = seeds[round % 2];
+        for (int edits = 1 + static_cast<int>(next() % 4); edits > 0; --edits) {
+            size_t at = next() % (text.size() + 1);
+            switch (next() % 3) {
+                case 0: text.insert(at, 1, alphabet[next() % (sizeof alphabet - 1)]); break;
+                case 1: if (at < text.size()) text.erase(at, 1 + next() % 8); break;
+                default: text.resize(at); break;
+            }
+        }
+        XMLReader reader;
+        InvariantChecker checker;
+        reader.SetDropWhitespaceText((round & 4) != 0);
+        reader.SetCallback(&InvariantChecker::Check, &checker);
+        int result = reader.ParseText(text.c_str());
+        accepted += result == 0;
+        SCOPED_TRACE(text);
+        ASSERT_TRUE(result == 0 || result == 1);
+        ASSERT_GE(reader.Position(), 0);
+        ASSERT_LE(static_cast<size_t>(reader.Position()), std::strlen(text.c_str()));
+        ASSERT_TRUE(checker.balancedSoFar);
+        if (result == 0 && !text.empty()) {
+            ASSERT_EQ(checker.last, quillon::kEndDocument);
+            ASSERT_EQ(checker.open, 0);
+        } else if (result == 1) {
+            ASSERT_NE(checker.last, quillon::kEndDocument);
+        }
+    }
+    // The mutations must leave both outcomes well represented.
+    EXPECT_GT(accepted, 2000);
+    EXPECT_LT(accepted, 18000);
 }

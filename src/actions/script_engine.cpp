@@ -106,7 +106,7 @@ void ScriptFrame::BuildItems() {
                     item->kind = kItemValue;
                     item->payload = value;
                 }
-            } else if (ScriptValue* variable = engine_.VariableNamed(text)) {
+            } else if (ScriptValue* variable = engine_.AddVariable(text)) {
                 // Any other word, a misspelt operation included, names a new
                 // undeclared variable whose text is its own name.
                 variable->text = text;
@@ -319,7 +319,18 @@ ScriptValue* ScriptEngine::FindVariable(const char* name) {
 }
 
 ScriptValue* ScriptEngine::VariableNamed(const char* name) {
+    TextListItem* entry = variables_.Find(name);
+    if (entry == nullptr) return AddVariable(name);
+    if (entry->value == nullptr) entry->value = new (std::nothrow) ScriptValue;
+    return static_cast<ScriptValue*>(entry->value);
+}
+
+ScriptValue* ScriptEngine::AddVariable(const char* name) {
+    // The caller has just looked the name up in vain: skip the table's own
+    // second search (the table is searched item by item).
+    variables_.allowDuplicates = 1;
     TextListItem* entry = variables_.Add(name);
+    variables_.allowDuplicates = 0;
     if (entry == nullptr) return nullptr;
     if (entry->value == nullptr) {
         entry->value = new (std::nothrow) ScriptValue;

@@ -182,6 +182,8 @@ private:
     friend class ScriptFrame;
 
     void AddBuiltIn(const char* word, int32_t hasLeftOperand);
+    // Adds a variable known to be absent, with a fresh value record.
+    ScriptValue* AddVariable(const char* name);
     void RemoveVariable(TextListItem* entry);
 
     TextList variables_;   // no duplicates; values are owned ScriptValues

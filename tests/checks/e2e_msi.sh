@@ -52,6 +52,9 @@ done
 rm -rf "$WORK" && mkdir -p "$WORK"
 cp "$BUILD/Quillon.dll" "$ROOT/tests/e2e/installer_actions.wxs" "$WORK/"
 (cd "$WORK" && wixl -a x64 installer_actions.wxs -o installer_actions.msi) || { echo "wixl failed"; exit 1; }
+# The example package of the user documentation is built and installed too.
+sed -n '/^```xml$/,/^```$/p' "$ROOT/docs/installer-actions.md" | sed '1d;$d' >"$WORK/example.wxs"
+(cd "$WORK" && wixl -a x64 example.wxs -o example.msi) || { echo "wixl rejects the example of docs/installer-actions.md"; exit 1; }
 
 server_dir=$WINEPREFIX/drive_c/windows/temp
 server_windows='C:\windows\temp\quillon_record_args.exe'
@@ -66,16 +69,18 @@ common_files=$(wine reg query "$version_key" /v CommonFilesDir 2>/dev/null | tr 
 restore() {
   wine reg add "$version_key" /v CommonFilesDir /t REG_SZ /d "$common_files" /f >/dev/null 2>&1
   (cd "$WORK" && wine msiexec /x installer_actions.msi /qn /norestart >/dev/null 2>&1)
+  (cd "$WORK" && wine msiexec /x example.msi /qn /norestart >/dev/null 2>&1)
   rm -f "$server_dir/quillon_record_args.exe" "$server_record"
 }
 trap restore EXIT
 wine reg add "$version_key" /v CommonFilesDir /t REG_SZ /d "$server_windows" /f >/dev/null
 
 results_key='HKLM\Software\QuillonE2E'
-# The recorded value of one registry value, without the "r:" prefix.
+prefix=r:
+# The recorded value of one registry value, without its prefix.
 recorded() {
   wine reg query "$results_key" /v "$1" 2>/dev/null | tr -d '\r' |
-    sed -n "s/^[[:space:]]*$1[[:space:]]*REG_SZ[[:space:]]*r://p"
+    sed -n "s/^[[:space:]]*$1[[:space:]]*REG_SZ[[:space:]]*$prefix//p"
 }
 expect() {  # name expected what
   local got
@@ -91,7 +96,7 @@ install() {  # label expected-exit-code properties...
   local label=$1 expected=$2 code
   shift 2
   rm -f "$server_record"
-  (cd "$WORK" && wine msiexec /i installer_actions.msi /qn /norestart "$@")
+  (cd "$WORK" && wine msiexec /i "${PACKAGE:-installer_actions.msi}" /qn /norestart "$@")
   code=$?
   # msiexec's 3010 ("success, reboot required") arrives as 3010 mod 256.
   if [ "$code" -eq "$expected" ]; then pass "$label: msiexec exit code $code"
@@ -99,7 +104,7 @@ install() {  # label expected-exit-code properties...
 }
 
 uninstall() {
-  (cd "$WORK" && wine msiexec /x installer_actions.msi /qn /norestart) || fail "$1: uninstall failed"
+  (cd "$WORK" && wine msiexec /x "${PACKAGE:-installer_actions.msi}" /qn /norestart) || fail "$1: uninstall failed"
   if wine reg query "$results_key" >/dev/null 2>&1; then fail "$1: results key left after uninstall"
   else pass "$1: uninstalled"; fi
 }
@@ -107,8 +112,10 @@ uninstall() {
 check_launch() {  # label expected-show-state
   local record
   if record=$(wait_for_record); then
-    if grep -q '^command line: .*quillon_record_args\.exe.* /RegServer$' <<<"$record"; then
-      pass "$1: server started through [CommonFilesFolder] with ' /RegServer'"
+    # An x64 package's own [CommonFilesFolder] is the x86 common files folder;
+    # only the action's expansion yields exactly the redirected 64-bit value.
+    if grep -qE '^command line: "?C:\\windows\\temp\\quillon_record_args\.exe"? +/RegServer$' <<<"$record"; then
+      pass "$1: server started through [CommonFilesFolder] with ' /RegServer' ($(head -n1 <<<"$record"))"
     else fail "$1: server recorded '$record'"; fi
     if grep -qx "show state: $2" <<<"$record"; then pass "$1: show state $2"
     else fail "$1: show state: $record"; fi
@@ -150,6 +157,16 @@ expect Compare4 1 "install 2 CompareVersions 12a vs 12"
 expect Compare5 1 "install 2 CompareVersions unset vs 0"
 expect RebootRequired 1 "install 2 IsRebootRequired after ScheduleReboot"
 uninstall "install 2"
+
+# The documentation's example: the launch from the Property table, both
+# comparisons against the package's version 2.10.0, no reboot.
+PACKAGE=example.msi results_key='HKLM\Software\Example' prefix=v
+install "example" 0 INSTALLED_VERSION=2.9
+check_launch "example" 0
+expect CompareCode 2 "example CompareVersions 2.9 vs 2.10.0"
+expect VariablesCode 2 "example CustomFunction CompareVersions 2.9 vs 2.10"
+expect RebootPending 0 "example IsRebootRequired"
+uninstall "example"
 
 if [ "$failures" -ne 0 ]; then echo "e2e_msi: $failures failure(s)"; exit 1; fi
 echo "e2e_msi: all checks passed"

@@ -65,9 +65,19 @@ cp "$BUILD/record_args.exe" "$server_dir/quillon_record_args.exe"
 version_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion'
 common_files=$(wine reg query "$version_key" /v CommonFilesDir 2>/dev/null | tr -d '\r' |
                sed -n 's/^[[:space:]]*CommonFilesDir[[:space:]]*REG_SZ[[:space:]]*//p')
-[ -n "$common_files" ] || common_files='C:\Program Files\Common Files'
+# A run that was cut short may have left the redirection in place.
+if [ -z "$common_files" ] || [ "$common_files" = "$server_windows" ]; then
+  common_files='C:\Program Files\Common Files'
+fi
 restore() {
-  wine reg add "$version_key" /v CommonFilesDir /t REG_SZ /d "$common_files" /f >/dev/null 2>&1
+  local attempt now
+  for attempt in 1 2 3; do
+    wine reg add "$version_key" /v CommonFilesDir /t REG_SZ /d "$common_files" /f >/dev/null 2>&1
+    now=$(wine reg query "$version_key" /v CommonFilesDir 2>/dev/null | tr -d '\r' |
+          sed -n 's/^[[:space:]]*CommonFilesDir[[:space:]]*REG_SZ[[:space:]]*//p')
+    [ "$now" = "$common_files" ] && break
+    echo "CommonFilesDir not restored yet ('$now'), retrying"
+  done
   (cd "$WORK" && wine msiexec /x installer_actions.msi /qn /norestart >/dev/null 2>&1)
   (cd "$WORK" && wine msiexec /x example.msi /qn /norestart >/dev/null 2>&1)
   rm -f "$server_dir/quillon_record_args.exe" "$server_record"

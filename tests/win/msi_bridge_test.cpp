@@ -43,6 +43,9 @@ public:
         if (module_) FreeLibrary(module_);
     }
     bool Loaded() const { return reset_ && calls_; }
+    void AlwaysMoreData() const {
+        reinterpret_cast<void (*)()>(reinterpret_cast<void*>(GetProcAddress(module_, "SpyAlwaysMoreData")))();
+    }
     void Reset() const { reset_(); }
     const SpyCalls& Calls() const { return *calls_(); }
 
@@ -90,6 +93,25 @@ TEST(MsiBridge, ReadsValuesOfEveryLengthWithAtMostOneRetry) {
     TextString text = "LONG_VALUE";
     EXPECT_EQ(real.ReadInstallerProperty(package.Handle(), text), 1);
     EXPECT_EQ(std::string(text.Text()), long257);
+}
+
+TEST(MsiBridge, GivesUpOnAnInstallerThatNeverReportsEnoughRoom) {
+    InstallerPackage package;
+    ASSERT_TRUE(package.IsOpen());
+    Spy spy;
+    ASSERT_TRUE(spy.Loaded());
+    BridgeTo bridge(kSpyLibrary);
+    spy.Reset();
+    spy.AlwaysMoreData();
+    TextString text = "ProductCode";
+    EXPECT_EQ(bridge.ReadInstallerProperty(package.Handle(), text), 0);
+    EXPECT_TRUE(text.IsNull());
+    // Each retry offers more than the one before, and the retries end.
+    int calls = spy.Calls().getCount;
+    EXPECT_GT(calls, 1);
+    EXPECT_LE(calls, 32);
+    for (int i = 1; i < calls && i < 32; ++i) EXPECT_GT(spy.Calls().capacities[i], spy.Calls().capacities[i - 1]);
+    spy.Reset();
 }
 
 TEST(MsiBridge, UnsetPropertyReadsAsEmptyAndBadReadsAsNull) {

@@ -137,13 +137,15 @@ TEST_F(RegistryValues, TextAndNumbers) {
     WriteDword("AllOnes", 0xFFFFFFFFu);
     WriteDword("Zero", 0);
     WriteDword("Smallest", 0x80000000u);
+    Write("Short", REG_DWORD, "\x05\x00", 2);  // fewer bytes than a DWORD
 
     struct Case {
         const char* name;
         const char* text;
     } cases[] = {{"Text", "C:\\Program Files\\Server"}, {"Empty", ""},          {"Unterminated", "abc"},
                  {"", "default value"},                  {"FortyTwo", "42"},     {"AllOnes", "-1"},
-                 {"Zero", "0"},                          {"Smallest", "-2147483648"}};
+                 {"Zero", "0"},                          {"Smallest", "-2147483648"},
+                 {"Short", "5"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Expanded read = ReadByPath(std::string(kPath) + c.name);

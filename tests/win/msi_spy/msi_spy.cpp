@@ -15,6 +15,7 @@ struct Calls {
 };
 
 Calls calls;
+bool alwaysMoreData = false;  // plays an installer whose value never fits
 
 FARPROC Real(const char* name) {
     static HMODULE msi = LoadLibraryA("msi.dll");
@@ -23,7 +24,12 @@ FARPROC Real(const char* name) {
 
 }  // namespace
 
-extern "C" __declspec(dllexport) void SpyReset() { std::memset(&calls, 0, sizeof calls); }
+extern "C" __declspec(dllexport) void SpyReset() {
+    std::memset(&calls, 0, sizeof calls);
+    alwaysMoreData = false;
+}
+
+extern "C" __declspec(dllexport) void SpyAlwaysMoreData() { alwaysMoreData = true; }
 
 extern "C" __declspec(dllexport) const Calls* SpyCalls() { return &calls; }
 
@@ -31,6 +37,12 @@ extern "C" __declspec(dllexport) UINT __stdcall MsiGetPropertyA(unsigned long ha
                                                                unsigned long* capacity) {
     if (calls.getCount < 32) calls.capacities[calls.getCount] = capacity ? *capacity : 0;
     ++calls.getCount;
+    if (alwaysMoreData) {
+        // Reports a length the buffer offered already holds, as a confused
+        // installer might.
+        if (capacity) *capacity = 10;
+        return ERROR_MORE_DATA;
+    }
     auto real = reinterpret_cast<UINT(__stdcall*)(unsigned long, const char*, char*, unsigned long*)>(
         reinterpret_cast<void*>(Real("MsiGetPropertyA")));
     return real ? real(handle, name, buffer, capacity) : ERROR_CALL_NOT_IMPLEMENTED;

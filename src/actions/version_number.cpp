@@ -1,7 +1,5 @@
 #include "actions/version_number.h"
 
-#include <cstring>
-
 namespace quillon {
 namespace {
 

@@ -1,0 +1,111 @@
+#include "config/setup_config.h"
+
+#include "platform/ansi_text.h"
+#include "platform/file_io.h"
+
+namespace quillon {
+namespace {
+
+// Names are compared exactly and case-sensitively, the way IsSame does.
+bool Same(const char* a, const char* b) { return a != nullptr && b != nullptr && platform::CompareAnsi(a, b) == 0; }
+
+constexpr const char* kSectionPath = ";ROOT;Application";
+
+}  // namespace
+
+SetupConfig::SetupConfig() {
+    // Whitespace-only text is kept: the signature positions and the texts of
+    // the nodes depend on every byte being reported.
+    SetDropWhitespaceText(false);
+    SetCallback(&SetupConfig::OnEvent, this);
+}
+
+SetupConfig::~SetupConfig() = default;
+
+int32_t SetupConfig::Load(const TextString& fileName) {
+    int32_t size = 0;
+    platform::FileBytes text = platform::ReadWholeFile(fileName.Text(), &size);
+    if (!text) return 0;
+    return LoadText(text.get(), size);
+}
+
+int32_t SetupConfig::LoadText(const char* text, int32_t size) {
+    if (text == nullptr || size <= 0) return 0;
+    tree.ClearChildren(&tree.root);
+    // A load that stopped at an XML error leaves the path, the flags and
+    // `current` inside the tree just discarded; start every load afresh.
+    // The root's text, the signature positions and signatureValid carry
+    // over on purpose (a file without a signature is checked against the
+    // previous load's).
+    tree.current = &tree.root;
+    elementPath.Clear();
+    attributeName.Clear();
+    nameMatched = versionMatched = 0;
+    sectionsFound = 0;
+
+    int32_t result = ParseText(text);
+    if (signMode == 1) VerifySignature(text, size);
+    return result;
+}
+
+int32_t SetupConfig::OnEvent(int32_t event, const void* payload, void* context) {
+    static_cast<SetupConfig*>(context)->HandleEvent(event, payload);
+    return 0;
+}
+
+void SetupConfig::HandleEvent(int32_t event, const void* payload) {
+    switch (event) {
+        case kStartElement: {
+            const char* name = static_cast<const XMLToken*>(payload)->Text();
+            if (Same(name, "Application") && elementPath.IsSame(";ROOT")) nameMatched = versionMatched = 0;
+            if (nameMatched == 1 && versionMatched == 1) tree.OpenChild(name);
+            elementPath.Append(";");
+            elementPath.Append(name);
+            break;
+        }
+        case kAttributeName:
+            attributeName = static_cast<const XMLToken*>(payload)->Text();
+            // Just past the name: the blank in front of it is 10 bytes back.
+            if (attributeName.IsSame("Signature")) signatureStart = Position() - 10;
+            break;
+        case kAttributeValuePart: {
+            if (!elementPath.IsSame(kSectionPath)) break;
+            const char* run = static_cast<const XMLToken*>(payload)->Text();
+            // Each run stands alone: a value split at a reference never matches.
+            if (attributeName.IsSame("Name") && appName.IsSame(run)) nameMatched = 1;
+            if (attributeName.IsSame("Version") && appVersion.IsSame(run)) versionMatched = 1;
+            if (attributeName.IsSame("Signature")) signature = run;
+            break;
+        }
+        case kAttributeEnd:
+            // Past the closing quote, the ">" and the CR LF of a saved file.
+            if (attributeName.IsSame("Signature")) signatureEnd = Position() + 3;
+            attributeName.Clear();
+            break;
+        case kStartTagEnd:
+            if (nameMatched == 1 && versionMatched == 1 && elementPath.IsSame(kSectionPath)) ++sectionsFound;
+            break;
+        case kText:
+            if (nameMatched == 1 && versionMatched == 1) tree.AppendText(static_cast<const XMLToken*>(payload)->Text());
+            break;
+        case kEntityReference:
+            // Only the five predefined entities have a replacement; others
+            // add nothing. References in attribute values land here too.
+            if (nameMatched == 1 && versionMatched == 1)
+                tree.AppendText(static_cast<const XMLPair*>(payload)->value.Text());
+            break;
+        case kEndElement:
+            if (elementPath.IsSame(kSectionPath)) nameMatched = versionMatched = 0;
+            elementPath.SplitOff(";", 1, 1);
+            // For every element, added or not: outside a matching section
+            // `current` is the root and stays there.
+            tree.CloseChild();
+            // Past the end tag and the CR LF after it.
+            contentEnd = Position() + 2;
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace quillon

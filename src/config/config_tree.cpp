@@ -35,8 +35,10 @@ void DestroyChildren(ConfigNode* top) {
 
 ConfigTree::ConfigTree() : current(&root) { root.parent = &root; }
 
-ConfigNode* ConfigTree::AddChild(ConfigNode* parent, const char* name) {
-    parent = Resolve(parent);
+ConfigNode* ConfigTree::AddChild(ConfigNode* parent, const char* name) { return AppendChild(Resolve(parent), name); }
+
+ConfigNode* AppendChild(ConfigNode* parent, const char* name) {
+    if (parent == nullptr) return nullptr;
     if (parent->children == nullptr) {
         parent->children = new (std::nothrow) TextList;
         if (parent->children == nullptr) return nullptr;

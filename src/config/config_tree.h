@@ -61,6 +61,10 @@ private:
     ConfigNode* Resolve(ConfigNode* node) { return node ? node : current; }
 };
 
+// Adds a child named `name` at the end of `parent`'s children (creating the
+// list, duplicates allowed); null when memory runs out.
+ConfigNode* AppendChild(ConfigNode* parent, const char* name);
+
 // Destroys every child of `node` with its subtree, iteratively, so that a
 // tree of any depth is torn down without exhausting the stack.
 void DestroyChildren(ConfigNode* node);

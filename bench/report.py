@@ -1,0 +1,160 @@
+#!/usr/bin/env python3
+"""Turns the benchmark run's JSON into one table of figures and ratios to their
+peers, writes docs/performance.md with the machine, the date and a plot of time
+per MB against file size (gnuplot, PNG)."""
+import datetime
+import json
+import os
+import platform
+import subprocess
+import sys
+
+SIZES = [1, 10, 100]
+
+
+def load(path):
+    with open(path) as f:
+        data = json.load(f)
+    runs = {}
+    for b in data["benchmarks"]:
+        if b.get("run_type", "iteration") != "iteration" or b.get("error_occurred"):
+            continue
+        runs[b["name"]] = b
+    return data.get("context", {}), runs
+
+
+def seconds(run):
+    scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}[run.get("time_unit", "ns")]
+    return run["real_time"] * scale
+
+
+def mb_per_s(run):
+    return run["bytes_per_second"] / (1024 * 1024) if run and "bytes_per_second" in run else None
+
+
+def fmt(value, unit):
+    if value is None:
+        return "n/a"
+    if unit == "MB/s":
+        return f"{value:,.0f} MB/s"
+    if unit == "us":
+        return f"{value:.2f} us"
+    if unit == "ms":
+        return f"{value:.1f} ms"
+    if unit == "ms/MB":
+        return f"{value:.2f} ms/MB"
+    return f"{value:g} {unit}"
+
+
+def main():
+    results, out_md = sys.argv[1], sys.argv[2]
+    context, runs = load(results)
+    get = runs.get
+    rows = []  # (measure, quillon figure, peer name, peer figure, ratio text, target, met)
+
+    def throughput_row(label, mine, peer_label, peer, target=None, want=None):
+        a, b = mb_per_s(get(mine)), mb_per_s(get(peer))
+        ratio = a / b if a and b else None
+        met = "" if want is None or ratio is None else ("yes" if ratio >= want else "no")
+        rows.append((label, fmt(a, "MB/s"), peer_label, fmt(b, "MB/s"),
+                     f"{ratio:.2f}x" if ratio else "n/a", target or "", met))
+
+    for size in SIZES:
+        throughput_row(f"reader, {size} MB", f"BM_Reader_Quillon/{size}", "expat SAX", f"BM_Reader_Expat/{size}")
+        throughput_row(f"reader, {size} MB", f"BM_Reader_Quillon/{size}", "libxml2 SAX", f"BM_Reader_Libxml2Sax/{size}")
+        throughput_row(f"reader, {size} MB", f"BM_Reader_Quillon/{size}", "pugixml DOM", f"BM_Reader_Pugixml/{size}")
+    for size in SIZES:
+        throughput_row(f"configuration load, {size} MB", f"BM_Load_Quillon/{size}", "expat SAX parse alone",
+                       f"BM_Reader_Expat/{size}", ">= 1.0x expat", 1.0)
+    for size in (1, 10):
+        throughput_row(f"save, {size} MB section", f"BM_Save_Quillon/{size}", "pugixml save",
+                       f"BM_Save_Pugixml/{size}")
+    throughput_row("MD5, 64 MB", "BM_Md5_Quillon/64", "OpenSSL MD5", "BM_Md5_OpenSsl/64", ">= 0.8x OpenSSL", 0.8)
+
+    for name, label in (("BM_Execute_10Tokens", "Execute, 10-token script"),
+                        ("BM_Execute_100Variables", "Execute, 100-variable script")):
+        run = get(name)
+        t = seconds(run) * 1e6 if run else None
+        target = "< 5 us" if "10Tokens" in name else ""
+        met = "" if not target or t is None else ("yes" if t < 5 else "no")
+        rows.append((label, fmt(t, "us"), "target", "5 us" if target else "", f"{t / 5:.2f}x of target" if t and target else "", target, met))
+
+    # Scaling: time per MB of the configuration load from 1 to 100 MB.
+    per_mb = {}
+    for size in SIZES:
+        run = get(f"BM_Load_Quillon/{size}")
+        if run:
+            per_mb[size] = seconds(run) * 1e3 / size
+    if len(per_mb) == len(SIZES):
+        spread = max(per_mb.values()) / min(per_mb.values()) - 1
+        rows.append(("load time per MB, 1 -> 100 MB", " / ".join(fmt(per_mb[s], "ms/MB") for s in SIZES),
+                     "", "", f"spread {spread * 100:.0f} %", "within 20 %", "yes" if spread <= 0.2 else "no"))
+    wide_small, wide_large = get("BM_LoadWide_Quillon/10000"), get("BM_LoadWide_Quillon/100000")
+    if wide_small and wide_large:
+        growth = seconds(wide_large) / seconds(wide_small)
+        rows.append(("root with 100,000 children vs 10,000", fmt(seconds(wide_large) * 1e3, "ms"),
+                     "10,000 children", fmt(seconds(wide_small) * 1e3, "ms"), f"{growth:.1f}x for 10x children",
+                     "linear (about 10x)", "yes" if growth < 13 else "no"))
+
+    header = ("Measure", "Quillon", "Peer", "Peer figure", "Ratio", "Target", "Met")
+    widths = [max(len(str(r[i])) for r in rows + [header]) for i in range(len(header))]
+    line = lambda r: " | ".join(str(c).ljust(w) for c, w in zip(r, widths))
+    print(line(header))
+    print("-+-".join("-" * w for w in widths))
+    for r in rows:
+        print(line(r))
+
+    plot = write_plot(runs, os.path.dirname(out_md))
+    cpu = context.get("mhz_per_cpu", "?")
+    with open(out_md, "w") as f:
+        f.write("# Performance\n\n")
+        f.write("Produced by `./run bench` (Google Benchmark, `bench/`); every figure below comes from one run, ")
+        f.write("with the peers measured on the same generated files in the same process.\n\n")
+        f.write(f"- Date: {datetime.date.today().isoformat()}\n")
+        f.write(f"- Machine: {platform.machine()}, {context.get('num_cpus', '?')} CPUs at {cpu} MHz, "
+                f"{platform.system()} {platform.release()}\n")
+        f.write(f"- Build: g++ -O3 (CMake preset `bench`), library build type {context.get('library_build_type', '?')}\n")
+        f.write("- Inputs: configuration-shaped files written by `bench/config_generator.cpp` (a `ROOT` with four "
+                "`Application` sections, the selected one holding about 70 % of the bytes; nested elements, "
+                "attributes, entity references, CR LF and TAB layout as saving writes them).\n\n")
+        f.write("| " + " | ".join(header) + " |\n|" + "---|" * len(header) + "\n")
+        for r in rows:
+            f.write("| " + " | ".join(str(c) for c in r) + " |\n")
+        if plot:
+            f.write(f"\n![time per MB against file size]({os.path.basename(plot)})\n")
+    print(f"\nwrote {out_md}" + (f" and {plot}" if plot else ""))
+
+
+def write_plot(runs, folder):
+    series = [("Quillon reader", "BM_Reader_Quillon"), ("Quillon configuration load", "BM_Load_Quillon"),
+              ("expat SAX", "BM_Reader_Expat"), ("libxml2 SAX", "BM_Reader_Libxml2Sax"),
+              ("pugixml DOM", "BM_Reader_Pugixml")]
+    data_path = os.path.join("build", "bench-plot.dat")
+    os.makedirs("build", exist_ok=True)
+    present = []
+    with open(data_path, "w") as f:
+        for label, prefix in series:
+            points = [(s, seconds(runs[f"{prefix}/{s}"]) * 1e3 / s) for s in SIZES if f"{prefix}/{s}" in runs]
+            if not points:
+                continue
+            present.append(label)
+            f.write(f"# {label}\n")
+            for s, v in points:
+                f.write(f"{s} {v}\n")
+            f.write("\n\n")
+    if not present:
+        return None
+    png = os.path.join(folder, "performance.png")
+    plots = ", ".join(f"'{data_path}' index {i} with linespoints title '{label}'" for i, label in enumerate(present))
+    script = (f"set terminal png size 900,560\nset output '{png}'\nset logscale x\nset xlabel 'file size (MB)'\n"
+              f"set ylabel 'time per MB (ms)'\nset key outside right\nset grid\nset xtics (1, 10, 100)\nplot {plots}\n")
+    try:
+        subprocess.run(["gnuplot"], input=script.encode(), check=True)
+    except (OSError, subprocess.CalledProcessError) as e:
+        print(f"plot skipped: {e}")
+        return None
+    return png
+
+
+if __name__ == "__main__":
+    main()

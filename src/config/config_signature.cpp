@@ -43,8 +43,12 @@ TextString SetupConfig::MakeSignature(XmlWriter header, XmlWriter content) {
 }
 
 void SetupConfig::VerifySignature(const char* text, int32_t size) {
-    if (signatureStart < 1 || contentEnd - signatureEnd < 1) return;
-    if (text == nullptr || size < 0) return;
+    // A file without a usable signature attribute is not valid (an earlier
+    // file's verdict does not carry over to it).
+    if (signatureStart < 1 || contentEnd - signatureEnd < 1 || text == nullptr || size < 0) {
+        signatureValid = 0;
+        return;
+    }
     // The positions come from the reader, but contentEnd and signatureEnd
     // look ahead past the last byte read, and all three may be left over
     // from an earlier, longer file: never digest beyond this text.

@@ -34,14 +34,17 @@ int32_t SetupConfig::LoadText(const char* text, int32_t size) {
     tree.ClearChildren(&tree.root);
     // A load that stopped at an XML error leaves the path, the flags and
     // `current` inside the tree just discarded; start every load afresh.
-    // The root's text, the signature positions and signatureValid carry
-    // over on purpose (a file without a signature is checked against the
-    // previous load's).
     tree.current = &tree.root;
     elementPath.Clear();
     attributeName.Clear();
     nameMatched = versionMatched = 0;
     sectionsFound = 0;
+    // The signature found in this file is the only one that may vouch for
+    // it: positions and value left from an earlier file would let a file
+    // whose signature was removed inherit that file's verdict.
+    signatureStart = signatureEnd = contentEnd = 0;
+    signature.Clear();
+    // The root's text carries over from load to load.
 
     int32_t result = ParseText(text);
     if (signMode == 1) VerifySignature(text, size);

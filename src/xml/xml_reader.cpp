@@ -1,0 +1,577 @@
+// XMLReader: its tokens, ParseText, the scanning primitives and the grammar
+// of the document (prolog, elements, attributes, content, references). The
+// internal subset of a document type declaration is read in
+// xml_reader_dtd.cpp.
+//
+// The reader is deliberately lenient in a few documented ways (see
+// docs/xml-conformance.md): end-tag names are not compared with start-tag
+// names, references are checked for form only, text after the root element is
+// not examined, and the input is read as single bytes whatever the XML
+// declaration names as its encoding.
+#include "xml/xml_reader.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "xml/xml_grammar.h"
+
+namespace quillon {
+
+// ---------------------------------------------------------------------------
+// Character classes
+
+namespace {
+
+constexpr std::array<uint16_t, 256> BuildCharClasses() {
+    std::array<uint16_t, 256> table{};
+    auto add = [&table](unsigned from, unsigned to, uint16_t bits) {
+        for (unsigned c = from; c <= to; ++c) table[c] = static_cast<uint16_t>(table[c] | bits);
+    };
+    auto addEach = [&table](const char* members, uint16_t bits) {
+        for (; *members; ++members) {
+            unsigned c = static_cast<unsigned char>(*members);
+            table[c] = static_cast<uint16_t>(table[c] | bits);
+        }
+    };
+    const uint16_t letterLike = kClassLetter | kClassNameStart | kClassNameChar;
+    add(0x20, 0xFF, kClassChar);
+    addEach("\t\n\r", kClassChar);
+    addEach(" \t\r\n", kClassSpace);
+    add('A', 'Z', letterLike | kClassPubidChar | kClassVersionChar | kClassEncodingStart | kClassEncodingChar);
+    add('a', 'z', letterLike | kClassPubidChar | kClassVersionChar | kClassEncodingStart | kClassEncodingChar);
+    add(0xC0, 0xD6, letterLike);
+    add(0xD8, 0xF6, letterLike);
+    add(0xF8, 0xFF, letterLike);
+    add('0', '9', kClassDigit | kClassNameChar | kClassPubidChar | kClassVersionChar | kClassEncodingChar |
+                      kClassHexDigit);
+    add('a', 'f', kClassHexDigit);
+    add('A', 'F', kClassHexDigit);
+    addEach("_:", kClassNameStart);
+    addEach(".-_:\xB7", kClassNameChar);
+    addEach(" \r\n-'()+,./:=?;!*#@$_%", kClassPubidChar);
+    addEach("_.:-", kClassVersionChar);
+    addEach("._-", kClassEncodingChar);
+    return table;
+}
+
+}  // namespace
+
+const std::array<uint16_t, 256> kXMLCharClasses = BuildCharClasses();
+
+// ---------------------------------------------------------------------------
+// XMLToken
+
+XMLToken::XMLToken(const XMLToken& other) { Assign(other.text_, other.length_); }
+
+XMLToken& XMLToken::operator=(const XMLToken& other) {
+    if (this != &other) Assign(other.text_, other.length_);
+    return *this;
+}
+
+XMLToken::~XMLToken() { std::free(text_); }
+
+void XMLToken::Assign(const char* text, int length) {
+    // The copy is made before the old text is released, so a token may be
+    // assigned a piece of its own text.
+    char* copy = nullptr;
+    if (text) {
+        size_t n = length < 0 ? std::strlen(text) : static_cast<size_t>(length);
+        copy = static_cast<char*>(std::malloc(n + 1));
+        if (copy) {
+            std::memcpy(copy, text, n);
+            copy[n] = '\0';
+            length = static_cast<int>(n);
+        }
+    }
+    std::free(text_);
+    text_ = copy;
+    length_ = copy ? length : 0;
+}
+
+void XMLToken::Clear() {
+    std::free(text_);
+    text_ = nullptr;
+    length_ = 0;
+}
+
+bool XMLToken::Equals(const char* literal) const {
+    if (!text_ || !literal) return !text_ && !literal;
+    return std::strcmp(text_, literal) == 0;
+}
+
+// ---------------------------------------------------------------------------
+// XMLReader
+
+int32_t XMLReader::ParseText(const char* text) {
+    input_ = nullptr;
+    position_ = 0;
+    length_ = 0;
+    current_ = 0;
+    error_ = 0;
+    if (!text || !*text) return 0;
+    size_t length = std::strlen(text);
+    if (length > static_cast<size_t>(INT32_MAX)) {
+        // Positions are 32-bit; a longer text cannot be addressed.
+        error_ = 1;
+        return error_;
+    }
+    input_ = text;
+    length_ = static_cast<int32_t>(length);
+    XMLGrammar grammar(*this);
+    grammar.Document();
+    return error_;
+}
+
+// ---------------------------------------------------------------------------
+// Scanning primitives
+
+void XMLGrammar::Reload() {
+    int32_t p = r_.position_;
+    r_.current_ = (p >= 0 && p < r_.length_) ? static_cast<unsigned char>(r_.input_[p]) : 0;
+}
+
+unsigned XMLGrammar::Next() const {
+    int32_t p = r_.position_ + 1;
+    return (p >= 0 && p < r_.length_) ? static_cast<unsigned char>(r_.input_[p]) : 0;
+}
+
+// Moving beyond the end is an error, and that is how running off the end of
+// the text inside any construct is found. Once the error is set the position
+// stays where it was found.
+void XMLGrammar::Seek(int32_t delta, SeekMode mode) {
+    if (Failed()) return;
+    int64_t target = mode == SeekMode::kRelative ? static_cast<int64_t>(r_.position_) + delta : delta;
+    if (target < 0 || target > r_.length_)
+        Fail();
+    else
+        r_.position_ = static_cast<int32_t>(target);
+    Reload();
+}
+
+bool XMLGrammar::Match(const char* literal, size_t length, MatchMode mode) {
+    if (Failed()) return false;
+    size_t remaining = static_cast<size_t>(r_.length_ - r_.position_);
+    bool matched = remaining >= length && std::memcmp(r_.input_ + r_.position_, literal, length) == 0;
+    if (matched && mode != MatchMode::kPeek) {
+        r_.position_ += static_cast<int32_t>(length);
+        Reload();
+    } else if (!matched && mode == MatchMode::kExpect) {
+        Fail();
+    }
+    return matched;
+}
+
+void XMLGrammar::AdvanceChar() {
+    if (Failed()) return;
+    if (CurrentIs(kClassChar))
+        Step();
+    else
+        Fail();
+}
+
+void XMLGrammar::S() {
+    if (Failed()) return;
+    int32_t start = r_.position_;
+    while (!Failed() && CurrentIsSpace()) Step();
+    if (r_.position_ == start) Fail();
+}
+
+void XMLGrammar::OptionalS() {
+    if (CurrentIsSpace()) S();
+}
+
+void XMLGrammar::Eq() {
+    OptionalS();
+    Expect("=");
+    OptionalS();
+}
+
+void XMLGrammar::Name() {
+    if (Failed()) return;
+    if (!CurrentIs(kClassNameStart)) {
+        Fail();
+        return;
+    }
+    int32_t start = r_.position_;
+    Step();
+    while (!Failed() && CurrentIs(kClassNameChar)) Step();
+    if (!Failed()) r_.name_.Assign(r_.input_ + start, r_.position_ - start);
+}
+
+void XMLGrammar::Nmtoken() {
+    if (Failed()) return;
+    if (!CurrentIs(kClassNameChar)) {
+        Fail();
+        return;
+    }
+    while (!Failed() && CurrentIs(kClassNameChar)) Step();
+}
+
+void XMLGrammar::SkipUntil(const char* terminator, size_t length) {
+    while (!Failed()) {
+        if (!CurrentIs(kClassChar)) {
+            Fail();
+            break;
+        }
+        if (Current() == static_cast<unsigned char>(terminator[0]) && Match(terminator, length, MatchMode::kPeek))
+            break;
+        AdvanceChar();
+    }
+}
+
+bool XMLGrammar::SpaceThen(const char* keyword, size_t length) {
+    if (Failed() || !CurrentIsSpace()) return false;
+    int32_t saved = r_.position_;
+    S();
+    bool matched = Match(keyword, length, MatchMode::kPeek);
+    Seek(saved, SeekMode::kAbsolute);
+    return matched;
+}
+
+// ---------------------------------------------------------------------------
+// Events
+
+void XMLGrammar::Fire(XMLEvent event, const void* payload) {
+    if (Failed() || !r_.callback_) return;
+    r_.callback_(event, payload, r_.context_);
+}
+
+void XMLGrammar::FireRun(XMLEvent event, int32_t from, int32_t to) {
+    if (Failed() || !r_.callback_ || to <= from) return;
+    XMLToken run;
+    run.Assign(r_.input_ + from, to - from);
+    Fire(event, &run);
+}
+
+// ---------------------------------------------------------------------------
+// Document and prolog
+
+void XMLGrammar::Document() {
+    Seek(0, SeekMode::kAbsolute);
+    Fire(kStartDocument);
+    // "<?xml" can only be seen here at position 0; anywhere else it is a
+    // processing instruction with the reserved target and fails.
+    if (Peek("<?xml")) XMLDeclaration();
+    while (MiscApplies()) Misc();
+    if (Peek("<!DOCTYPE")) {
+        DoctypeDeclaration();
+        while (MiscApplies()) Misc();
+    }
+    Element();
+    // Only comments, processing instructions and whitespace are read after
+    // the root element; whatever else follows ends the document unread.
+    while (MiscApplies()) Misc();
+    Fire(kEndDocument);
+}
+
+bool XMLGrammar::MiscApplies() {
+    if (Failed()) return false;
+    return Peek("<!--") || Peek("<?") || CurrentIsSpace();
+}
+
+void XMLGrammar::Misc() {
+    if (Peek("<!--"))
+        Comment();
+    else if (Peek("<?"))
+        ProcessingInstruction();
+    else if (CurrentIsSpace())
+        S();
+}
+
+void XMLGrammar::XMLDeclaration() {
+    Expect("<?xml");
+    S();
+    Expect("version");
+    Eq();
+    char quote = TryChar('\'') ? '\'' : (ExpectChar('"'), '"');
+    int32_t start = r_.position_;
+    while (!Failed() && CurrentIs(kClassVersionChar)) Step();
+    if (Failed()) return;
+    if (r_.position_ == start) {
+        Fail();
+        return;
+    }
+    r_.version_.Assign(r_.input_ + start, r_.position_ - start);
+    ExpectChar(quote);
+    Fire(kVersion, &r_.version_);
+
+    if (SpaceThen("encoding")) {
+        S();
+        Expect("encoding");
+        Eq();
+        quote = TryChar('"') ? '"' : (ExpectChar('\''), '\'');
+        if (Failed()) return;
+        if (!CurrentIs(kClassEncodingStart)) {
+            Fail();
+            return;
+        }
+        start = r_.position_;
+        Step();
+        while (!Failed() && CurrentIs(kClassEncodingChar)) Step();
+        r_.encoding_.Assign(r_.input_ + start, r_.position_ - start);
+        ExpectChar(quote);
+        Fire(kEncoding, &r_.encoding_);
+    }
+
+    if (SpaceThen("standalone")) {
+        S();
+        Expect("standalone");
+        Eq();
+        if (!Try("'yes'") && !Try("'no'") && !Try("\"yes\"")) Expect("\"no\"");
+    }
+    OptionalS();
+    Expect("?>");
+}
+
+void XMLGrammar::Comment() {
+    Expect("<!--");
+    SkipUntil("--", 2);
+    Expect("-->");
+}
+
+void XMLGrammar::ProcessingInstruction() {
+    Expect("<?");
+    int32_t start = r_.position_;
+    Name();
+    if (Failed()) return;
+    const char* target = r_.input_ + start;
+    if (r_.position_ - start == 3 && (target[0] | 0x20) == 'x' && (target[1] | 0x20) == 'm' &&
+        (target[2] | 0x20) == 'l') {
+        Fail();
+        return;
+    }
+    if (CurrentIsSpace()) {
+        S();
+        if (CurrentIs(kClassChar)) SkipUntil("?>", 2);
+    }
+    Expect("?>");
+}
+
+void XMLGrammar::DoctypeDeclaration() {
+    Expect("<!DOCTYPE");
+    S();
+    Name();
+    if (SpaceThen("SYSTEM") || SpaceThen("PUBLIC")) {
+        S();
+        ExternalID();
+    }
+    OptionalS();
+    if (Try("[")) {
+        InternalSubset();
+        Expect("]");
+        OptionalS();
+    }
+    Expect(">");
+}
+
+// The identifier is only read; nothing is ever fetched.
+void XMLGrammar::ExternalID() {
+    if (Try("SYSTEM")) {
+        S();
+        SystemLiteral();
+    } else {
+        Expect("PUBLIC");
+        S();
+        PubidLiteral();
+        S();
+        SystemLiteral();
+    }
+}
+
+void XMLGrammar::SystemLiteral() {
+    if (Failed()) return;
+    unsigned quote = Current();
+    if (quote != '"' && quote != '\'') {
+        Fail();
+        return;
+    }
+    Step();
+    while (!Failed() && Current() != quote) Step();
+    Step();
+}
+
+void XMLGrammar::PubidLiteral() {
+    if (TryChar('"')) {
+        while (!Failed() && CurrentIs(kClassPubidChar)) Step();
+        ExpectChar('"');
+    } else {
+        ExpectChar('\'');
+        while (!Failed() && CurrentIs(kClassPubidChar) && Current() != '\'') Step();
+        ExpectChar('\'');
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Elements
+
+// Element nesting is read by recursion (Element -> Content -> Element), so a
+// deeper document is refused at the "<" of the first element below
+// kMaxElementDepth instead of exhausting the stack.
+void XMLGrammar::Element() {
+    if (Failed()) return;
+    if (elementDepth_ >= XMLReader::kMaxElementDepth) {
+        Fail();
+        return;
+    }
+    Expect("<");
+    Name();
+    Fire(kStartElement, &r_.name_);
+    while (!Failed() && CurrentIsSpace()) {
+        S();
+        if (CurrentIs(kClassNameStart)) Attribute();
+    }
+    if (Try("/>")) {
+        Fire(kStartTagEnd);
+    } else {
+        Expect(">");
+        Fire(kStartTagEnd);
+        ++elementDepth_;
+        Content();
+        EndTag();
+        --elementDepth_;
+    }
+    Fire(kEndElement);
+}
+
+void XMLGrammar::Attribute() {
+    Name();
+    if (Failed()) return;
+    // References inside the value overwrite the name token, so the attribute
+    // keeps its own copy of the name (only needed when someone listens).
+    XMLToken name;
+    if (r_.callback_) name = r_.name_;
+    Fire(kAttributeName, &name);
+    Eq();
+    AttributeValue();
+    XMLPair pair{name, r_.value_};
+    Fire(kAttribute, &pair);
+    Fire(kAttributeEnd);
+}
+
+// The value is neither normalised nor expanded: the value token receives the
+// raw bytes between the quotes, and the literal runs and references inside it
+// are reported one by one.
+void XMLGrammar::AttributeValue() {
+    if (Failed()) return;
+    int32_t start = r_.position_ + 1;
+    int32_t run = start;
+    char quote = TryChar('"') ? '"' : (ExpectChar('\''), '\'');
+    while (!Failed()) {
+        if (TryChar(quote)) {
+            int32_t end = r_.position_ - 1;
+            FireRun(kAttributeValuePart, run, end);
+            if (!Failed()) r_.value_.Assign(r_.input_ + start, end - start);
+            return;
+        }
+        if (Current() == '&') {
+            FireRun(kAttributeValuePart, run, r_.position_);
+            Reference();
+            run = r_.position_;
+        } else if (Current() == '<') {
+            Fail();
+        } else {
+            Step();
+        }
+    }
+}
+
+void XMLGrammar::Content() {
+    while (!Failed()) {
+        unsigned c = Current();
+        if (c == '<') {
+            if (Peek("<?"))
+                ProcessingInstruction();
+            else if (Peek("<!--"))
+                Comment();
+            else if (Peek("<![CDATA["))
+                CDataSection();
+            else if (IsXMLClass(Next(), kClassNameStart))
+                Element();
+            else
+                break;  // an end tag, or markup that is not allowed here
+        } else if (c == '&') {
+            Reference();
+        } else if (!Peek("]]>")) {
+            CharData();
+        } else {
+            break;
+        }
+    }
+}
+
+void XMLGrammar::CharData() {
+    if (Failed()) return;
+    int32_t start = r_.position_;
+    while (!Failed()) {
+        unsigned c = Current();
+        if (c == '<' || c == '&' || (c == ']' && Peek("]]>"))) break;
+        Step();
+    }
+    if (Failed() || !r_.callback_ || r_.position_ == start) return;
+    if (r_.dropWhitespaceText_) {
+        bool blank = true;
+        for (int32_t i = start; i < r_.position_ && blank; ++i)
+            blank = IsXMLClass(static_cast<unsigned char>(r_.input_[i]), kClassSpace);
+        if (blank) return;
+    }
+    FireRun(kText, start, r_.position_);
+}
+
+// The content of a CDATA section is read over and never reported.
+void XMLGrammar::CDataSection() {
+    Expect("<![CDATA[");
+    while (!Failed() && !Peek("]]>")) {
+        if (!CurrentIs(kClassChar)) break;
+        AdvanceChar();
+    }
+    Expect("]]>");
+}
+
+// Only the five predefined entities have a replacement; any other name
+// (declared or not) is reported with an absent one. Character references are
+// checked for form only: the number is neither computed nor range-tested.
+void XMLGrammar::Reference() {
+    if (Failed()) return;
+    if (Current() == '&' && IsXMLClass(Next(), kClassNameStart)) {
+        Expect("&");
+        Name();
+        Expect(";");
+        if (Failed()) return;
+        static const struct {
+            const char* name;
+            const char* replacement;
+        } kPredefined[] = {{"lt", "<"}, {"gt", ">"}, {"amp", "&"}, {"apos", "'"}, {"quot", "\""}};
+        r_.value_.Clear();
+        for (const auto& entity : kPredefined) {
+            if (r_.name_.Equals(entity.name)) {
+                r_.value_.Assign(entity.replacement, -1);
+                break;
+            }
+        }
+        XMLPair pair{r_.name_, r_.value_};
+        Fire(kEntityReference, &pair);
+        return;
+    }
+    Expect("&#");
+    int32_t digits;
+    if (Try("x")) {
+        digits = r_.position_;
+        while (!Failed() && CurrentIs(kClassHexDigit)) Step();
+    } else {
+        digits = r_.position_;
+        while (!Failed() && CurrentIs(kClassDigit)) Step();
+    }
+    if (!Failed() && r_.position_ == digits) Fail();
+    Expect(";");
+}
+
+// The end tag's name is read but not compared with the start tag's.
+void XMLGrammar::EndTag() {
+    Expect("</");
+    Name();
+    OptionalS();
+    Expect(">");
+}
+
+}  // namespace quillon

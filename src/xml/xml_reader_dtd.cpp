@@ -53,7 +53,7 @@ void XMLGrammar::ParameterEntityReference() {
 }
 
 // ---------------------------------------------------------------------------
-// <!ELEMENT name spec>
+// <!ELEMENT name content>
 
 void XMLGrammar::ElementDecl() {
     Expect("<!ELEMENT");

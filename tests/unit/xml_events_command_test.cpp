@@ -2,7 +2,9 @@
 // status. Runs the built tool.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -24,14 +26,18 @@ std::string Slurp(const std::string& path) {
 }
 
 std::string WriteInput(const std::string& name, const std::string& content) {
-    std::string path = testing::TempDir() + "xml_events_" + name;
+    std::string path = testing::TempDir() + "xml_events_" + std::to_string(getpid()) + "_" + name;
     std::ofstream(path, std::ios::binary) << content;
     return path;
 }
 
 ToolRun RunTool(const std::string& arguments) {
-    std::string out = testing::TempDir() + "xml_events.out";
-    std::string err = testing::TempDir() + "xml_events.err";
+    // ctest runs the tests of this file in parallel processes: each run gets
+    // files of its own.
+    static int runs = 0;
+    std::string stem = testing::TempDir() + "xml_events_" + std::to_string(getpid()) + "_" + std::to_string(++runs);
+    std::string out = stem + ".out";
+    std::string err = stem + ".err";
     std::string command = std::string("'") + QUILLON_TOOL_PATH + "' xml-events " + arguments + " >'" + out +
                           "' 2>'" + err + "'";
     ToolRun run;
@@ -39,6 +45,8 @@ ToolRun RunTool(const std::string& arguments) {
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     run.out = Slurp(out);
     run.err = Slurp(err);
+    std::remove(out.c_str());
+    std::remove(err.c_str());
     return run;
 }
 

@@ -76,33 +76,17 @@ TEST(XMLReaderDtdEvents, DeclaredEntitiesAreNotExpanded) {
 
 TEST(XMLReaderDtdGrammar, ElementDeclarations) {
     const DeclarationCase cases[] = {
-        {"<!ELEMENT a (b, c)*>", 0},
-        {"<!ELEMENT a (b | (c, d)+)?>", 0},
-        {"<!ELEMENT a EMPTY>", 0},
+        {"<!ELEMENT a (b, c)*>", 0}, {"<!ELEMENT a (b | (c, d)+)?>", 0}, {"<!ELEMENT a EMPTY>", 0},
         {"<!ELEMENT a ANY >", 0},
         {"<!ELEMENT a (b|c,d)>", 0},  // separators may be mixed
-        {"<!ELEMENT a (#PCDATA)>", 0},
-        {"<!ELEMENT a (#PCDATA)*>", 0},
-        {"<!ELEMENT a (#PCDATA|a|b)*>", 0},
-        {"<!ELEMENT a ( #PCDATA | a )* >", 0},
-        {"<!ELEMENT a (a?,b*,c+)+>", 0},
-        {"<!ELEMENT a ((a))>", 0},
+        {"<!ELEMENT a (#PCDATA)>", 0}, {"<!ELEMENT a (#PCDATA)*>", 0}, {"<!ELEMENT a (#PCDATA|a|b)*>", 0},
+        {"<!ELEMENT a ( #PCDATA | a )* >", 0}, {"<!ELEMENT a (a?,b*,c+)+>", 0}, {"<!ELEMENT a ((a))>", 0},
         {"<!ELEMENT a\n( a\t, b )>", 0},
         {"<!ELEMENT a ANY><!ELEMENT a EMPTY>", 0},  // repeated declarations are no error
-        {"<!ELEMENT a (#PCDATA | b)>", 1},
-        {"<!ELEMENT a (#PCDATA|a)>", 1},
-        {"<!ELEMENT a (#PCDATA)+>", 1},
-        {"<!ELEMENT a (#pcdata)>", 1},
-        {"<!ELEMENT a (b|#PCDATA)*>", 1},
-        {"<!ELEMENT a ()>", 1},
-        {"<!ELEMENT a (a|)>", 1},
-        {"<!ELEMENT a (a b)>", 1},
-        {"<!ELEMENT a (a**)>", 1},
-        {"<!ELEMENT a (a)x>", 1},
-        {"<!ELEMENT a empty>", 1},
-        {"<!ELEMENT a>", 1},
-        {"<!ELEMENT a(b)>", 1},
-        {"<!ELEMENT a EMPTY", 1},
+        {"<!ELEMENT a (#PCDATA | b)>", 1}, {"<!ELEMENT a (#PCDATA|a)>", 1}, {"<!ELEMENT a (#PCDATA)+>", 1},
+        {"<!ELEMENT a (#pcdata)>", 1}, {"<!ELEMENT a (b|#PCDATA)*>", 1}, {"<!ELEMENT a ()>", 1},
+        {"<!ELEMENT a (a|)>", 1}, {"<!ELEMENT a (a b)>", 1}, {"<!ELEMENT a (a**)>", 1}, {"<!ELEMENT a (a)x>", 1},
+        {"<!ELEMENT a empty>", 1}, {"<!ELEMENT a>", 1}, {"<!ELEMENT a(b)>", 1}, {"<!ELEMENT a EMPTY", 1},
         {"<!ELEMENT a (b", 1},
     };
     ExpectResults(cases, sizeof cases / sizeof cases[0]);
@@ -110,57 +94,30 @@ TEST(XMLReaderDtdGrammar, ElementDeclarations) {
 
 TEST(XMLReaderDtdGrammar, AttributeListDeclarations) {
     const DeclarationCase cases[] = {
-        {"<!ATTLIST a b IDREFS #IMPLIED>", 0},
-        {"<!ATTLIST a b NMTOKENS #IMPLIED>", 0},
-        {"<!ATTLIST a b IDREF #IMPLIED>", 0},
-        {"<!ATTLIST a b (x|y) 'x'>", 0},
-        {"<!ATTLIST a b NOTATION (n) #REQUIRED>", 0},
-        {"<!ATTLIST a b CDATA #IMPLIED >", 0},
-        {"<!ATTLIST a>", 0},
+        {"<!ATTLIST a b IDREFS #IMPLIED>", 0}, {"<!ATTLIST a b NMTOKENS #IMPLIED>", 0},
+        {"<!ATTLIST a b IDREF #IMPLIED>", 0}, {"<!ATTLIST a b (x|y) 'x'>", 0},
+        {"<!ATTLIST a b NOTATION (n) #REQUIRED>", 0}, {"<!ATTLIST a b CDATA #IMPLIED >", 0}, {"<!ATTLIST a>", 0},
         {"<!ATTLIST a b ID #REQUIRED c ENTITY #IMPLIED d ENTITIES #FIXED \"e f\" g NMTOKEN 'h'>", 0},
-        {"<!ATTLIST a b ( x | y-1 | 2 ) \"2\">", 0},
-        {"<!ATTLIST a b NOTATION ( n | m ) #IMPLIED>", 0},
-        {"<!ATTLIST a b CDATA 'a&lt;b&#1;\x01'>", 0},
-        {"<!ATTLIST a\n b CDATA #IMPLIED\n>", 0},
-        {"<!ATTLIST a b CDATA>", 1},
-        {"<!ATTLIST a b IDX #IMPLIED>", 1},
-        {"<!ATTLIST a b (x|) #IMPLIED>", 1},
-        {"<!ATTLIST a b (x y) #IMPLIED>", 1},
-        {"<!ATTLIST a b NOTATION(n) #IMPLIED>", 1},
-        {"<!ATTLIST a b NOTATION (1) #IMPLIED>", 1},
-        {"<!ATTLIST a b CDATA #DEFAULT>", 1},
-        {"<!ATTLIST a b CDATA 'x<y'>", 1},
-        {"<!ATTLIST a b CDATA 'x&y'>", 1},
-        {"<!ATTLIST a b cdata #IMPLIED>", 1},
-        {"<!ATTLIST a b CDATA #FIXED>", 1},
-        {"<!ATTLIST a b CDATA #FIXED'x'>", 1},
-        {"<!ATTLIST a b CDATA#IMPLIED>", 1},
-        {"<!ATTLIST a b CDATA #IMPLIED", 1},
-        {"<!ATTLIST>", 1},
+        {"<!ATTLIST a b ( x | y-1 | 2 ) \"2\">", 0}, {"<!ATTLIST a b NOTATION ( n | m ) #IMPLIED>", 0},
+        {"<!ATTLIST a b CDATA 'a&lt;b&#1;\x01'>", 0}, {"<!ATTLIST a\n b CDATA #IMPLIED\n>", 0},
+        {"<!ATTLIST a b CDATA>", 1}, {"<!ATTLIST a b IDX #IMPLIED>", 1}, {"<!ATTLIST a b (x|) #IMPLIED>", 1},
+        {"<!ATTLIST a b (x y) #IMPLIED>", 1}, {"<!ATTLIST a b NOTATION(n) #IMPLIED>", 1},
+        {"<!ATTLIST a b NOTATION (1) #IMPLIED>", 1}, {"<!ATTLIST a b CDATA #DEFAULT>", 1},
+        {"<!ATTLIST a b CDATA 'x<y'>", 1}, {"<!ATTLIST a b CDATA 'x&y'>", 1}, {"<!ATTLIST a b cdata #IMPLIED>", 1},
+        {"<!ATTLIST a b CDATA #FIXED>", 1}, {"<!ATTLIST a b CDATA #FIXED'x'>", 1},
+        {"<!ATTLIST a b CDATA#IMPLIED>", 1}, {"<!ATTLIST a b CDATA #IMPLIED", 1}, {"<!ATTLIST>", 1},
     };
     ExpectResults(cases, sizeof cases / sizeof cases[0]);
 }
 
 TEST(XMLReaderDtdGrammar, EntityDeclarations) {
     const DeclarationCase cases[] = {
-        {"<!ENTITY e 'x &amp; y'>", 0},
-        {"<!ENTITY % p 'x'>%p;", 0},
-        {"<!ENTITY e SYSTEM 'x.gif' NDATA gif>", 0},
+        {"<!ENTITY e 'x &amp; y'>", 0}, {"<!ENTITY % p 'x'>%p;", 0}, {"<!ENTITY e SYSTEM 'x.gif' NDATA gif>", 0},
         {"<!ENTITY e PUBLIC '-//x' \"y\" >", 0},
-        {"<!ENTITY % p SYSTEM 'x'>", 0},
-        {"<!ENTITY e \"it's %p; &#x20; > \x01\">", 0},
-        {"<!ENTITY e ''>", 0},
-        {"<!ENTITY e '<b/>'>", 1},
-        {"<!ENTITY % p SYSTEM 'x' NDATA gif>", 1},
-        {"<!ENTITY e SYSTEM 'x'NDATA g>", 1},
-        {"<!ENTITY e SYSTEM 'x' NDATA>", 1},
-        {"<!ENTITY e 'x>", 1},
-        {"<!ENTITY e x>", 1},
-        {"<!ENTITY %p 'x'>", 1},
-        {"<!ENTITY e 'a & b'>", 1},
-        {"<!ENTITY e '%;'>", 1},
-        {"<!ENTITY e '%p'>", 1},
-        {"<!ENTITY e '&#;'>", 1},
+        {"<!ENTITY % p SYSTEM 'x'>", 0}, {"<!ENTITY e \"it's %p; &#x20; > \x01\">", 0}, {"<!ENTITY e ''>", 0},
+        {"<!ENTITY e '<b/>'>", 1}, {"<!ENTITY % p SYSTEM 'x' NDATA gif>", 1}, {"<!ENTITY e SYSTEM 'x'NDATA g>", 1},
+        {"<!ENTITY e SYSTEM 'x' NDATA>", 1}, {"<!ENTITY e 'x>", 1}, {"<!ENTITY e x>", 1}, {"<!ENTITY %p 'x'>", 1},
+        {"<!ENTITY e 'a & b'>", 1}, {"<!ENTITY e '%;'>", 1}, {"<!ENTITY e '%p'>", 1}, {"<!ENTITY e '&#;'>", 1},
         {"<!ENTITY e>", 1},
     };
     ExpectResults(cases, sizeof cases / sizeof cases[0]);
@@ -168,34 +125,19 @@ TEST(XMLReaderDtdGrammar, EntityDeclarations) {
 
 TEST(XMLReaderDtdGrammar, NotationDeclarations) {
     const DeclarationCase cases[] = {
-        {"<!NOTATION n PUBLIC 'pub'>", 0},
-        {"<!NOTATION n PUBLIC 'pub' 'sys'>", 0},
-        {"<!NOTATION n SYSTEM 'sys'>", 0},
-        {"<!NOTATION n PUBLIC \"pub\" >", 0},
-        {"<!NOTATION n>", 1},
-        {"<!NOTATION n 'sys'>", 1},
-        {"<!NOTATION n PUBLIC>", 1},
-        {"<!NOTATION n SYSTEM>", 1},
-        {"<!NOTATION n PUBLIC 'pub''sys'>", 1},
-        {"<!NOTATION n PUBLIC 'p{b}'>", 1},
+        {"<!NOTATION n PUBLIC 'pub'>", 0}, {"<!NOTATION n PUBLIC 'pub' 'sys'>", 0},
+        {"<!NOTATION n SYSTEM 'sys'>", 0}, {"<!NOTATION n PUBLIC \"pub\" >", 0}, {"<!NOTATION n>", 1},
+        {"<!NOTATION n 'sys'>", 1}, {"<!NOTATION n PUBLIC>", 1}, {"<!NOTATION n SYSTEM>", 1},
+        {"<!NOTATION n PUBLIC 'pub''sys'>", 1}, {"<!NOTATION n PUBLIC 'p{b}'>", 1},
     };
     ExpectResults(cases, sizeof cases / sizeof cases[0]);
 }
 
 TEST(XMLReaderDtdGrammar, SubsetLevel) {
     const DeclarationCase cases[] = {
-        {"<?pi x?><!-- c -->", 0},
-        {" \n\t%p; %q;", 0},
-        {"", 0},
-        {"%p ;", 1},
-        {"% p;", 1},
-        {"<![INCLUDE[<!ELEMENT a ANY>]]>", 1},
-        {"<![IGNORE[]]>", 1},
-        {"<!WHAT a>", 1},
-        {"<!element a ANY>", 1},
-        {"x", 1},
-        {"<?xml version='1.0'?>", 1},
-        {"<!-- a -- b -->", 1},
+        {"<?pi x?><!-- c -->", 0}, {" \n\t%p; %q;", 0}, {"", 0}, {"%p ;", 1}, {"% p;", 1},
+        {"<![INCLUDE[<!ELEMENT a ANY>]]>", 1}, {"<![IGNORE[]]>", 1}, {"<!WHAT a>", 1}, {"<!element a ANY>", 1},
+        {"x", 1}, {"<?xml version='1.0'?>", 1}, {"<!-- a -- b -->", 1},
     };
     ExpectResults(cases, sizeof cases / sizeof cases[0]);
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "xml_trace.h"
@@ -205,47 +206,24 @@ TEST(XMLReaderErrors, NullOrEmptyTextIsReadAtOnce) {
 
 TEST(XMLReaderGrammar, PrologAndDocumentLevel) {
     const GrammarCase cases[] = {
-        {"<a/>", 0},
-        {"  \r\n\t<a/>", 0},
-        {"<?xml version=\"1.0\"?><a/>", 0},
-        {"<?xml version = '1.0' ?>\n<a/>", 0},
-        {"<?xml version='1.0' encoding='UTF-8'?><a/>", 0},
-        {"<?xml version='1.0' standalone='no'?><a/>", 0},
-        {"<?xml version='1.0' standalone=\"no\"?><a/>", 0},
-        {"<?xml version='1.0' standalone=\"yes\" ?><a/>", 0},
+        {"<a/>", 0}, {"  \r\n\t<a/>", 0}, {"<?xml version=\"1.0\"?><a/>", 0}, {"<?xml version = '1.0' ?>\n<a/>", 0},
+        {"<?xml version='1.0' encoding='UTF-8'?><a/>", 0}, {"<?xml version='1.0' standalone='no'?><a/>", 0},
+        {"<?xml version='1.0' standalone=\"no\"?><a/>", 0}, {"<?xml version='1.0' standalone=\"yes\" ?><a/>", 0},
         {"<?xml version='2.x_a:b-c'?><a/>", 0},  // the number is not compared
-        {"<a/><b/>", 0},
-        {"<a/>plain words", 0},
-        {"<a/>&broken <", 0},
-        {"<a/>\x01", 0},
-        {"<?pi?><a/>", 0},
+        {"<a/><b/>", 0}, {"<a/>plain words", 0}, {"<a/>&broken <", 0}, {"<a/>\x01", 0}, {"<?pi?><a/>", 0},
         {"<?XML-style x?><a/>", 0},
         {"<?xmlfoo?><a/>", 1},       // "<?xml" at position 0 always starts the declaration
-        {"<?xml-stylesheet href='s'?><a/>", 1},
-        {" <?xml version='1.0'?><a/>", 1},
-        {"<?XML version='1.0'?><a/>", 1},
-        {"<a/><?xml version='1.0'?>", 1},
-        {"<a/><?XmL?>", 1},
+        {"<?xml-stylesheet href='s'?><a/>", 1}, {" <?xml version='1.0'?><a/>", 1}, {"<?XML version='1.0'?><a/>", 1},
+        {"<a/><?xml version='1.0'?>", 1}, {"<a/><?XmL?>", 1},
         {"\xEF\xBB\xBF<a/>", 1},  // a byte order mark
-        {"\xFF\xFE<\0a\0/\0>\0", 1},
-        {"x<a/>", 1},
-        {"   ", 1},
-        {"<!-- only a comment -->", 1},
-        {"<?xml version='1.0' standalone='maybe'?><a/>", 1},
-        {"<?xml version='1.0' standalone=' yes'?><a/>", 1},
-        {"<?xml version='1.0' standalone='yes\"?><a/>", 1},
-        {"<?xml version=''?><a/>", 1},
-        {"<?xml version='1 0'?><a/>", 1},
-        {"<?xml version='1.0\"?><a/>", 1},
-        {"<?xml encoding='UTF-8'?><a/>", 1},
-        {"<?xml version='1.0' encoding='8bit'?><a/>", 1},
-        {"<?xml version='1.0' encoding='UTF 8'?><a/>", 1},
+        {"\xFF\xFE<\0a\0/\0>\0", 1}, {"x<a/>", 1}, {"   ", 1}, {"<!-- only a comment -->", 1},
+        {"<?xml version='1.0' standalone='maybe'?><a/>", 1}, {"<?xml version='1.0' standalone=' yes'?><a/>", 1},
+        {"<?xml version='1.0' standalone='yes\"?><a/>", 1}, {"<?xml version=''?><a/>", 1},
+        {"<?xml version='1 0'?><a/>", 1}, {"<?xml version='1.0\"?><a/>", 1}, {"<?xml encoding='UTF-8'?><a/>", 1},
+        {"<?xml version='1.0' encoding='8bit'?><a/>", 1}, {"<?xml version='1.0' encoding='UTF 8'?><a/>", 1},
         {"<?xml version='1.0'encoding='UTF-8'?><a/>", 1},
-        {"<?xml version='1.0' standalone='yes' encoding='UTF-8'?><a/>", 1},
-        {"<?xml version='1.0'", 1},
-        {"<!DOCTYPE a><!DOCTYPE b><a/>", 1},
-        {"<a/><!-- unterminated", 1},
-        {"<a/><?pi", 1},
+        {"<?xml version='1.0' standalone='yes' encoding='UTF-8'?><a/>", 1}, {"<?xml version='1.0'", 1},
+        {"<!DOCTYPE a><!DOCTYPE b><a/>", 1}, {"<a/><!-- unterminated", 1}, {"<a/><?pi", 1},
     };
     ExpectResults(cases, sizeof cases / sizeof cases[0]);
 }
@@ -253,33 +231,11 @@ TEST(XMLReaderGrammar, PrologAndDocumentLevel) {
 TEST(XMLReaderGrammar, ElementsAndAttributes) {
     const GrammarCase cases[] = {
         {"<a>x</b>", 0},  // end-tag names are not compared
-        {"<a x='1' x='2'/>", 0},
-        {"<a x='say \"hi\"'/>", 0},
-        {"<a x=\"it's\"/>", 0},
-        {"<a\n x = '1'\t/>", 0},
-        {"<a >x</a >", 0},
-        {"<a x='\x01\xFF'/>", 0},
-        {"<a x='>'/>", 0},
-        {"<_:.-a/>", 0},
-        {"<a x=\"1\"y=\"2\"/>", 1},
-        {"<a x=\"a<b\"/>", 1},
-        {"<a x/>", 1},
-        {"<a x=1/>", 1},
-        {"<a x='1\"/>", 1},
-        {"<a x='&'/>", 1},
-        {"<a x='&#x;'/>", 1},
-        {"<1a/>", 1},
-        {"<-a/>", 1},
-        {"< a/>", 1},
-        {"<a><1/></a>", 1},
-        {"<a></ a>", 1},
-        {"<a/ >", 1},
-        {"<a", 1},
-        {"<a/", 1},
-        {"<a x='1", 1},
-        {"<a>", 1},
-        {"<a>text", 1},
-        {"<a></a", 1},
+        {"<a x='1' x='2'/>", 0}, {"<a x='say \"hi\"'/>", 0}, {"<a x=\"it's\"/>", 0}, {"<a\n x = '1'\t/>", 0},
+        {"<a >x</a >", 0}, {"<a x='\x01\xFF'/>", 0}, {"<a x='>'/>", 0}, {"<_:.-a/>", 0}, {"<a x=\"1\"y=\"2\"/>", 1},
+        {"<a x=\"a<b\"/>", 1}, {"<a x/>", 1}, {"<a x=1/>", 1}, {"<a x='1\"/>", 1}, {"<a x='&'/>", 1},
+        {"<a x='&#x;'/>", 1}, {"<1a/>", 1}, {"<-a/>", 1}, {"< a/>", 1}, {"<a><1/></a>", 1}, {"<a></ a>", 1},
+        {"<a/ >", 1}, {"<a", 1}, {"<a/", 1}, {"<a x='1", 1}, {"<a>", 1}, {"<a>text", 1}, {"<a></a", 1},
         {"<a><b></a>", 1},
     };
     ExpectResults(cases, sizeof cases / sizeof cases[0]);
@@ -289,34 +245,13 @@ TEST(XMLReaderGrammar, ContentMarkupAndReferences) {
     const GrammarCase cases[] = {
         {"<a>&foo;</a>", 0},
         {"<a>&#65;&#x41;&#x0aF;&#0;&#99999999999;</a>", 0},  // form only, no range test
-        {"<a>\x01\x7F</a>", 0},
-        {"<a>]]</a>", 0},
-        {"<a>]></a>", 0},
-        {"<a><![CDATA[<&]]]></a>", 0},
-        {"<a><![CDATA[]]></a>", 0},
-        {"<a><!----></a>", 0},
-        {"<a><!-- - --></a>", 0},
-        {"<a><?pi?><?pi x ?></a>", 0},
-        {"<a>&#X41;</a>", 1},
-        {"<a>&#;</a>", 1},
-        {"<a>&#x;</a>", 1},
-        {"<a>&#12a;</a>", 1},
-        {"<a>& </a>", 1},
-        {"<a>&foo</a>", 1},
-        {"<a>&1;</a>", 1},
-        {"<a>]]></a>", 1},
-        {"<a>x]]>y</a>", 1},
-        {"<a><!-- a -- b --></a>", 1},
-        {"<a><!-- x ---></a>", 1},
-        {"<a><!-- x", 1},
-        {"<a><![CDATA[x", 1},
-        {"<a><![CDATA[\x01]]></a>", 1},
-        {"<a><!--\x01--></a>", 1},
-        {"<a><?pi \x01?></a>", 1},
-        {"<a><?pi\x01?></a>", 1},
-        {"<a><?xml?></a>", 1},
-        {"<a><? pi?></a>", 1},
-        {"<a><![cdata[x]]></a>", 1},
+        {"<a>\x01\x7F</a>", 0}, {"<a>]]</a>", 0}, {"<a>]></a>", 0}, {"<a><![CDATA[<&]]]></a>", 0},
+        {"<a><![CDATA[]]></a>", 0}, {"<a><!----></a>", 0}, {"<a><!-- - --></a>", 0}, {"<a><?pi?><?pi x ?></a>", 0},
+        {"<a>&#X41;</a>", 1}, {"<a>&#;</a>", 1}, {"<a>&#x;</a>", 1}, {"<a>&#12a;</a>", 1}, {"<a>& </a>", 1},
+        {"<a>&foo</a>", 1}, {"<a>&1;</a>", 1}, {"<a>]]></a>", 1}, {"<a>x]]>y</a>", 1},
+        {"<a><!-- a -- b --></a>", 1}, {"<a><!-- x ---></a>", 1}, {"<a><!-- x", 1}, {"<a><![CDATA[x", 1},
+        {"<a><![CDATA[\x01]]></a>", 1}, {"<a><!--\x01--></a>", 1}, {"<a><?pi \x01?></a>", 1},
+        {"<a><?pi\x01?></a>", 1}, {"<a><?xml?></a>", 1}, {"<a><? pi?></a>", 1}, {"<a><![cdata[x]]></a>", 1},
         {"<a><!DOCTYPE a></a>", 1},
     };
     ExpectResults(cases, sizeof cases / sizeof cases[0]);
@@ -324,9 +259,7 @@ TEST(XMLReaderGrammar, ContentMarkupAndReferences) {
 
 TEST(XMLReaderGrammar, DoctypeWithoutDeclarations) {
     const GrammarCase cases[] = {
-        {"<!DOCTYPE a [ ]><a/>", 0},
-        {"<!DOCTYPE a ><a/>", 0},
-        {"<!DOCTYPE a SYSTEM \"x.dtd\"><a/>", 0},
+        {"<!DOCTYPE a [ ]><a/>", 0}, {"<!DOCTYPE a ><a/>", 0}, {"<!DOCTYPE a SYSTEM \"x.dtd\"><a/>", 0},
         {"<!DOCTYPE a SYSTEM '\x01<>\"'><a/>", 0},  // a system literal is not checked
         {"<!DOCTYPE a PUBLIC \"-//A 'b'//EN\" 'x.dtd' [] ><a/>", 0},
         {"<!DOCTYPE a PUBLIC '-//A//EN' \"x\"><a/>", 0},
@@ -334,15 +267,9 @@ TEST(XMLReaderGrammar, DoctypeWithoutDeclarations) {
         {"<!DOCTYPE a PUBLIC '-//A's//EN' 'x'><a/>", 1},
         {"<!DOCTYPE a PUBLIC \"{}\" 'x'><a/>", 1},
         {"<!DOCTYPE a PUBLIC '-//A//EN'><a/>", 1},
-        {"<!DOCTYPE a SYSTEM><a/>", 1},
-        {"<!DOCTYPE a SYSTEM x><a/>", 1},
-        {"<!DOCTYPE a SYSTEM 'x><a/>", 1},
-        {"<!DOCTYPE a system 'x'><a/>", 1},
-        {"<!DOCTYPE a [ ] [ ]><a/>", 1},
-        {"<!DOCTYPE><a/>", 1},
-        {"<!DOCTYPEa><a/>", 1},
-        {"<!DOCTYPE a", 1},
-        {"<!DOCTYPE a [", 1},
+        {"<!DOCTYPE a SYSTEM><a/>", 1}, {"<!DOCTYPE a SYSTEM x><a/>", 1}, {"<!DOCTYPE a SYSTEM 'x><a/>", 1},
+        {"<!DOCTYPE a system 'x'><a/>", 1}, {"<!DOCTYPE a [ ] [ ]><a/>", 1}, {"<!DOCTYPE><a/>", 1},
+        {"<!DOCTYPEa><a/>", 1}, {"<!DOCTYPE a", 1}, {"<!DOCTYPE a [", 1},
     };
     ExpectResults(cases, sizeof cases / sizeof cases[0]);
 }
@@ -489,4 +416,76 @@ TEST(XMLReaderDepth, AMillionLevelsFailCleanly) {
 TEST(XMLReaderDepth, SiblingsDoNotCount) {
     std::string text = "<r>" + Repeat("<a><b/></a>", 20000) + "</r>";
     EXPECT_EQ(ParseWithoutCallback(text), 0);
+}
+
+// --- Arbitrary input ------------------------------------------------------------
+
+namespace {
+// Checks what must hold for any input: a 0/1 result, a position inside the
+// text, events bracketed by StartDocument/EndDocument on success, elements
+// balanced on success, and nothing after an error.
+struct InvariantChecker {
+    int open = 0;
+    int last = 0;
+    int count = 0;
+    bool balancedSoFar = true;
+    static int32_t Check(int32_t event, const void* payload, void* context) {
+        auto* self = static_cast<InvariantChecker*>(context);
+        if (self->count++ == 0 && event != quillon::kStartDocument) self->balancedSoFar = false;
+        if (event == quillon::kStartElement) ++self->open;
+        if (event == quillon::kEndElement && --self->open < 0) self->balancedSoFar = false;
+        if (event < 1 || event > 13) self->balancedSoFar = false;
+        self->last = event;
+        return 0;
+    }
+};
+}  // namespace
+
+TEST(XMLReaderRobustness, MutatedDocumentsKeepTheInvariants) {
+    const std::string seeds[] = {
+        "<?xml version='1.0' encoding='UTF-8' standalone='yes'?>\n<!DOCTYPE r [<!ELEMENT r (a|b)*>"
+        "<!ATTLIST r x CDATA #FIXED 'v&amp;w' y (p|q) 'p'><!ENTITY e 'x&lt;%p;'><!ENTITY % p SYSTEM 'u'>"
+        "<!NOTATION n PUBLIC 'pub' 'sys'>%p;<?pi d?><!--c-->]>\n"
+        "<r x=\"1\" y='&e;&#65;'>text &amp; <a><![CDATA[<&>]]></a><b/><!--c--><?p q?></r>\n<!--t-->",
+        "<ROOT><Application Name=\"A\" Version=\"1\"><Configuration><Component>x</Component>"
+        "</Configuration></Application></ROOT>",
+    };
+    const char alphabet[] = "<>/?!-[]&;#x'\"= \tabc%()|,*+DOCTYPELMNT\x01\xC0\xFF";
+    uint32_t random = 12345;
+    auto next = [&random]() {
+        random = random * 1103515245u + 12345u;
+        return (random >> 8) & 0xFFFFFF;
+    };
+    int accepted = 0;
+    for (int round = 0; round < 20000; ++round) {
+        std::string text = seeds[round % 2];
+        for (int edits = 1 + static_cast<int>(next() % 4); edits > 0; --edits) {
+            size_t at = next() % (text.size() + 1);
+            switch (next() % 3) {
+                case 0: text.insert(at, 1, alphabet[next() % (sizeof alphabet - 1)]); break;
+                case 1: if (at < text.size()) text.erase(at, 1 + next() % 8); break;
+                default: text.resize(at); break;
+            }
+        }
+        XMLReader reader;
+        InvariantChecker checker;
+        reader.SetDropWhitespaceText((round & 4) != 0);
+        reader.SetCallback(&InvariantChecker::Check, &checker);
+        int result = reader.ParseText(text.c_str());
+        accepted += result == 0;
+        SCOPED_TRACE(text);
+        ASSERT_TRUE(result == 0 || result == 1);
+        ASSERT_GE(reader.Position(), 0);
+        ASSERT_LE(static_cast<size_t>(reader.Position()), std::strlen(text.c_str()));
+        ASSERT_TRUE(checker.balancedSoFar);
+        if (result == 0 && !text.empty()) {
+            ASSERT_EQ(checker.last, quillon::kEndDocument);
+            ASSERT_EQ(checker.open, 0);
+        } else if (result == 1) {
+            ASSERT_NE(checker.last, quillon::kEndDocument);
+        }
+    }
+    // The mutations must leave both outcomes well represented.
+    EXPECT_GT(accepted, 2000);
+    EXPECT_LT(accepted, 18000);
 }

@@ -9,6 +9,11 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 #include "cli_text.h"
 #include "command.h"
 #include "xml/xml_reader.h"
@@ -115,6 +120,10 @@ int Run(const std::vector<std::string>& arguments) {
         }
     }
 
+#ifdef _WIN32
+    // Lines end in LF on every platform, so tools parse one format.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     XMLReader reader;
     reader.SetDropWhitespaceText(false);
     EventPrinter printer(reader);

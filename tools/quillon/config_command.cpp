@@ -5,6 +5,11 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 #include "cli_text.h"
 #include "command.h"
 #include "config/setup_config.h"
@@ -161,6 +166,10 @@ int Verify(const std::vector<std::string>& args) {
 }
 
 int Run(const std::vector<std::string>& args) {
+#ifdef _WIN32
+    // Lines end in LF on every platform, so tools parse one format.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     if (args.empty()) {
         std::fprintf(stderr, "%s", kUsage);
         return kExitUsage;

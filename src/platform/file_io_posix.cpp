@@ -76,10 +76,23 @@ bool ReplaceFileContent(const char* path, const char* bytes, size_t size) {
     if (path == nullptr || path[0] == 0 || (bytes == nullptr && size > 0)) return false;
     WriteFault fault = InjectedWriteFault();
 
+    // Writing through a symbolic link replaces the file it points to, as
+    // writing into the file would; and the new file keeps the old one's
+    // permissions.
+    std::string target = path;
+    struct stat old {};
+    if (::lstat(path, &old) == 0 && S_ISLNK(old.st_mode)) {
+        char resolved[PATH_MAX];
+        if (::realpath(path, resolved) == nullptr) return false;
+        target = resolved;
+    }
+    bool hadFile = ::stat(target.c_str(), &old) == 0;
+    if (hadFile && !S_ISREG(old.st_mode)) return false;
+
     std::string temporary;
     Descriptor file;
     for (int attempt = 0; attempt < 100 && file.fd < 0; ++attempt) {
-        temporary = std::string(path) + kTemporaryMarker + std::to_string(::getpid()) + "-" +
+        temporary = target + kTemporaryMarker + std::to_string(::getpid()) + "-" +
                     std::to_string(gTemporaryCounter.fetch_add(1));
         if (fault == WriteFault::kCreate) return false;
         file.fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -93,16 +106,17 @@ bool ReplaceFileContent(const char* path, const char* bytes, size_t size) {
         case WriteFault::kShortWrite: ok = WriteAll(file.fd, bytes, size / 2) && false; break;
         default: ok = WriteAll(file.fd, bytes, size); break;
     }
+    if (ok && hadFile) ::fchmod(file.fd, old.st_mode & 07777);  // best effort, like a rewrite in place
     if (ok) ok = fault != WriteFault::kFlush && ::fsync(file.fd) == 0;
     if (::close(file.fd) != 0) ok = false;
     file.fd = -1;
-    if (ok) ok = fault != WriteFault::kReplace && ::rename(temporary.c_str(), path) == 0;
+    if (ok) ok = fault != WriteFault::kReplace && ::rename(temporary.c_str(), target.c_str()) == 0;
     if (!ok) {
         ::unlink(temporary.c_str());
         return false;
     }
     Descriptor folder;
-    folder.fd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    folder.fd = ::open(FolderOf(target.c_str()).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder.fd >= 0) ::fsync(folder.fd);  // best effort: the data itself is already on disk
     return true;
 }

@@ -111,6 +111,25 @@ TEST_F(ConfigSave, SavingOverAnExistingFileReplacesIt) {
     EXPECT_EQ(folder.Entries().size(), 1u);
 }
 
+TEST_F(ConfigSave, ReplacingKeepsPermissionsAndFollowsLinks) {
+    std::string real = folder.File("real.xml");
+    std::string link = folder.File("link.xml");
+    WriteBytes(real, "old");
+    ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
+    ASSERT_EQ(::symlink(real.c_str(), link.c_str()), 0);
+    SetupConfig config;
+    config.appName = "App";
+    config.appVersion = "1.0";
+    EXPECT_EQ(config.Save(TextString(link.c_str())), 1);
+    struct stat info {};
+    ASSERT_EQ(::lstat(link.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ(ReadBytes(real), Golden("saved-empty.xml"));
+    ASSERT_EQ(::stat(real.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_EQ(folder.Entries().size(), 2u);
+}
+
 TEST_F(ConfigSave, EveryFailedStepLeavesTheOldFileAndNoTemporary) {
     std::string path = folder.File("config.xml");
     const std::string old = "old content that must survive";

@@ -12,14 +12,6 @@ namespace {
 
 char* Allocate(size_t bytes) { return static_cast<char*>(std::malloc(bytes)); }
 
-char* CopyOf(const char* text, size_t length) {
-    char* copy = Allocate(length + 1);
-    if (copy == nullptr) return nullptr;
-    std::memcpy(copy, text, length);
-    copy[length] = 0;
-    return copy;
-}
-
 unsigned char FoldAscii(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
 
 int Sign(int v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }

@@ -17,8 +17,7 @@
 
 namespace quillon {
 
-int32_t SetupConfig::Save(const TextString& fileName) {
-    XmlWriter result;
+bool SetupConfig::ComposeFile(XmlWriter& result) {
     XmlWriter header;
     XmlWriter content;
 
@@ -38,16 +37,20 @@ int32_t SetupConfig::Save(const TextString& fileName) {
 
     if (signMode == 1) {
         TextString signature = MakeSignature(header, content);
-        if (signature.IsNull()) return 0;
+        if (signature.IsNull()) return false;
         header.AddAttribute("Signature", signature.Text());
     }
 
     result.Assign(header);
     result.Append(content);
-
     // A writer that ran out of memory holds only part of the text; writing
     // it would replace a good file with a broken one.
-    if (header.HasFailed() || content.HasFailed() || result.HasFailed()) return 0;
+    return !header.HasFailed() && !content.HasFailed() && !result.HasFailed() && result.GetText() != nullptr;
+}
+
+int32_t SetupConfig::Save(const TextString& fileName) {
+    XmlWriter result;
+    if (!ComposeFile(result)) return 0;
     const char* bytes = result.GetNarrowText();
     if (bytes == nullptr) return 0;
     size_t length = static_cast<size_t>(result.GetLength());

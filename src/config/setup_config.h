@@ -41,6 +41,9 @@ public:
     // Writes the tree as a one-section configuration; 1 when the whole file
     // was written, else 0 (the old file then stays as it was).
     int32_t Save(const TextString& fileName);
+    // Composes the text Save writes (declaration, ROOT, the one section,
+    // signed in protection mode) into `result`; false when memory ran out.
+    bool ComposeFile(XmlWriter& result /* out */);
     // Writes the children of `node` (null: the tree's current node) into
     // `writer`: a leaf as one line with its escaped text, a node with
     // children as start tag, children, end tag. Always 1.

@@ -17,7 +17,6 @@ using quillon::TextString;
 using quillon::XmlWriter;
 using quillon::platform::InjectWriteFault;
 using quillon::platform::WriteFault;
-using quillon::test::Crlf;
 using quillon::test::ReadBytes;
 using quillon::test::TempFolder;
 using quillon::test::WriteBytes;
@@ -79,25 +78,6 @@ TEST_F(ConfigSave, ProtectionModeAddsTheSignatureLast) {
     std::string path = folder.File("signed.xml");
     EXPECT_EQ(config.Save(TextString(path.c_str())), 1);
     EXPECT_EQ(ReadBytes(path), Golden("saved-signed.xml"));
-}
-
-TEST_F(ConfigSave, LoadedSectionIsSavedBackAlone) {
-    std::string in = folder.File("in.xml");
-    WriteBytes(in, Crlf("<ROOT>\n <Application Name=\"A\" Version=\"1\"><X>x</X></Application>\n"
-                        " <Application Name=\"App\" Version=\"1.0\" Extra=\"dropped\">\n"
-                        "  <Item>1</Item>\n  <Item>2&#65;</Item>\n  <Inner><Deep>&apos;q&quot;</Deep></Inner>\n"
-                        " </Application>\n</ROOT>\n"));
-    SetupConfig config;
-    config.appName = "App";
-    config.appVersion = "1.0";
-    ASSERT_EQ(config.Load(TextString(in.c_str())), 0);
-    std::string out = folder.File("out.xml");
-    ASSERT_EQ(config.Save(TextString(out.c_str())), 1);
-    EXPECT_EQ(ReadBytes(out), Crlf("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<ROOT>\n"
-                                   "\t<Application Name=\"App\" Version=\"1.0\">\n"
-                                   "\t\t<Item>1</Item>\n\t\t<Item>2</Item>\n"
-                                   "\t\t<Inner>\n\t\t\t<Deep>&apos;q&quot;</Deep>\n\t\t</Inner>\n"
-                                   "\t</Application>\n</ROOT>\n"));
 }
 
 TEST_F(ConfigSave, SavingOverAnExistingFileReplacesIt) {

@@ -17,15 +17,6 @@ ConfigNode* ChildAt(ConfigNode* node, int index) {
 
 }  // namespace
 
-TEST(ConfigTree, ConstructedWithRootAsItsOwnParent) {
-    ConfigTree tree;
-    EXPECT_EQ(tree.current, &tree.root);
-    EXPECT_EQ(tree.root.parent, &tree.root);
-    EXPECT_TRUE(tree.root.name.IsNull());
-    EXPECT_TRUE(tree.root.text.IsNull());
-    EXPECT_EQ(tree.root.children, nullptr);
-}
-
 TEST(ConfigTree, AddChildKeepsDuplicatesInOrder) {
     ConfigTree tree;
     ConfigNode* a = tree.AddChild(&tree.root, "Item");

@@ -1,5 +1,8 @@
 #include "config/setup_config.h"
 
+#include <cstdlib>
+#include <cstring>
+
 #include "platform/ansi_text.h"
 #include "platform/file_io.h"
 
@@ -20,7 +23,9 @@ SetupConfig::SetupConfig() {
     SetCallback(&SetupConfig::OnEvent, this);
 }
 
-SetupConfig::~SetupConfig() = default;
+SetupConfig::~SetupConfig() {
+    while (pendingLevel_ >= 0) EndPending();
+}
 
 int32_t SetupConfig::Load(const TextString& fileName) {
     int32_t size = 0;
@@ -46,7 +51,10 @@ int32_t SetupConfig::LoadText(const char* text, int32_t size) {
     signature.Clear();
     // The root's text carries over from load to load.
 
+    BeginPending(&tree.root);
     int32_t result = ParseText(text);
+    // After an XML error elements are still open; their text so far counts.
+    while (pendingLevel_ >= 0) EndPending();
     if (signMode == 1) VerifySignature(text, size);
     return result;
 }
@@ -61,7 +69,7 @@ void SetupConfig::HandleEvent(int32_t event, const void* payload) {
         case kStartElement: {
             const char* name = static_cast<const XMLToken*>(payload)->Text();
             if (Same(name, "Application") && elementPath.IsSame(";ROOT")) nameMatched = versionMatched = 0;
-            if (nameMatched == 1 && versionMatched == 1) tree.OpenChild(name);
+            if (nameMatched == 1 && versionMatched == 1 && tree.OpenChild(name)) BeginPending(tree.current);
             elementPath.Append(";");
             elementPath.Append(name);
             break;
@@ -89,19 +97,20 @@ void SetupConfig::HandleEvent(int32_t event, const void* payload) {
             if (nameMatched == 1 && versionMatched == 1 && elementPath.IsSame(kSectionPath)) ++sectionsFound;
             break;
         case kText:
-            if (nameMatched == 1 && versionMatched == 1) tree.AppendText(static_cast<const XMLToken*>(payload)->Text());
+            if (nameMatched == 1 && versionMatched == 1) AppendPending(static_cast<const XMLToken*>(payload)->Text());
             break;
         case kEntityReference:
             // Only the five predefined entities have a replacement; others
             // add nothing. References in attribute values land here too.
             if (nameMatched == 1 && versionMatched == 1)
-                tree.AppendText(static_cast<const XMLPair*>(payload)->value.Text());
+                AppendPending(static_cast<const XMLPair*>(payload)->value.Text());
             break;
         case kEndElement:
             if (elementPath.IsSame(kSectionPath)) nameMatched = versionMatched = 0;
             elementPath.SplitOff(";", 1, 1);
             // For every element, added or not: outside a matching section
             // `current` is the root and stays there.
+            if (tree.current != &tree.root && pendingLevel_ > 0) EndPending();
             tree.CloseChild();
             // Past the end tag and the CR LF after it.
             contentEnd = Position() + 2;
@@ -109,6 +118,54 @@ void SetupConfig::HandleEvent(int32_t event, const void* payload) {
         default:
             break;
     }
+}
+
+void SetupConfig::BeginPending(ConfigNode* node) {
+    ++pendingLevel_;
+    if (pendingLevel_ >= kPendingLevels) return;
+    PendingText& level = pending_[pendingLevel_];
+    level.node = node;
+    level.length = 0;
+    level.present = false;
+}
+
+void SetupConfig::AppendPending(const char* text) {
+    if (text == nullptr) return;
+    if (pendingLevel_ < 0 || pendingLevel_ >= kPendingLevels) {
+        tree.AppendText(text);  // deeper than the reader goes; kept correct regardless
+        return;
+    }
+    PendingText& level = pending_[pendingLevel_];
+    size_t add = std::strlen(text);
+    if (level.length + add + 1 > level.capacity) {
+        size_t capacity = (level.length + add + 1) * 2;
+        auto* grown = static_cast<char*>(std::realloc(level.bytes, capacity));
+        if (grown == nullptr) {
+            // No room to collect: hand over what there is and append directly.
+            level.node->text.Append(level.bytes ? level.bytes : "", static_cast<int>(level.length));
+            level.length = 0;
+            level.node->text.Append(text);
+            return;
+        }
+        level.bytes = grown;
+        level.capacity = capacity;
+    }
+    std::memcpy(level.bytes + level.length, text, add);
+    level.length += add;
+    level.bytes[level.length] = 0;
+    level.present = true;
+}
+
+void SetupConfig::EndPending() {
+    if (pendingLevel_ < kPendingLevels) {
+        PendingText& level = pending_[pendingLevel_];
+        if (level.present && level.node != nullptr) {
+            level.node->text.Append(level.bytes ? level.bytes : "", static_cast<int>(level.length));
+        }
+        std::free(level.bytes);
+        level = PendingText();
+    }
+    --pendingLevel_;
 }
 
 }  // namespace quillon

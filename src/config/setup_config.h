@@ -26,6 +26,8 @@ class SetupConfig : public XMLReader {
 public:
     SetupConfig();
     ~SetupConfig() override;
+    SetupConfig(const SetupConfig&) = delete;
+    SetupConfig& operator=(const SetupConfig&) = delete;
 
     // Reads the whole file and loads the selected section into the tree.
     // 0 after a read without XML error, and also when the file cannot be
@@ -86,6 +88,25 @@ public:
 private:
     static int32_t OnEvent(int32_t event, const void* payload, void* context);
     void HandleEvent(int32_t event, const void* payload);
+
+    // Text of the nodes open while loading, collected in growing buffers and
+    // handed to each node once, when it closes (the root's when the load
+    // ends). Appending every run to the node's exactly-sized text would copy
+    // the whole text again per run: quadratic for a root that collects the
+    // whitespace between 100,000 children.
+    struct PendingText {
+        ConfigNode* node = nullptr;
+        char* bytes = nullptr;
+        size_t length = 0;
+        size_t capacity = 0;
+        bool present = false;  // some text arrived: the node's text is no longer null
+    };
+    static constexpr int kPendingLevels = XMLReader::kMaxElementDepth + 2;
+    void BeginPending(ConfigNode* node);
+    void AppendPending(const char* text);
+    void EndPending();
+    PendingText pending_[kPendingLevels];
+    int pendingLevel_ = -1;
 };
 
 }  // namespace quillon

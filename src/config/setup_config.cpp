@@ -55,6 +55,9 @@ int32_t SetupConfig::LoadText(const char* text, int32_t size) {
     int32_t result = ParseText(text);
     // After an XML error elements are still open; their text so far counts.
     while (pendingLevel_ >= 0) EndPending();
+    // Nor may `current` stay inside the tree: Save writes the children of
+    // `current`, and would write only the subtree where reading stopped.
+    tree.current = &tree.root;
     if (signMode == 1) VerifySignature(text, size);
     return result;
 }

@@ -157,7 +157,10 @@ TEST(SetupConfigReload, XmlErrorKeepsPartialTreeAndNextLoadStartsClean) {
     // Stops inside <B><C>: path, flags and current stand deep in the tree.
     EXPECT_EQ(LoadString(config, "<ROOT><Application Name=\"App\" Version=\"1\"><A>a</A><B><C>c<"), 1);
     EXPECT_EQ(Shape(config.tree.root), "A=a,B(C=c)");
-    EXPECT_NE(config.tree.current, &config.tree.root);
+    EXPECT_EQ(config.tree.current, &config.tree.root);  // so a save writes the whole partial tree
+    quillon::XmlWriter content;
+    config.WriteChildren(nullptr, content);
+    EXPECT_STREQ(content.GetNarrowText(), "<A>a</A>\r\n<B>\r\n\t<C>c</C>\r\n</B>\r\n");
 
     EXPECT_EQ(LoadString(config, "<ROOT><Application Name=\"App\" Version=\"1\"><D>d</D></Application></ROOT>"), 0);
     EXPECT_EQ(Shape(config.tree.root), "D=d");

@@ -1,0 +1,11 @@
+#include "system/reboot_query.h"
+
+namespace quillon {
+
+uint32_t RunIsRebootRequired(MsiBridge& bridge, InstallerHandle handle) {
+    // Only an answer of exactly 1 counts; an unavailable installer answers 0.
+    const char* value = bridge.GetInstallerMode(handle, MsiBridge::kRunModeRebootAtEnd) == 1 ? "1" : "0";
+    return bridge.SetInstallerProperty(handle, "REBOOT_REQUIRED", value) == 0 ? 1 : 0;
+}
+
+}  // namespace quillon

@@ -88,6 +88,8 @@ public:
 private:
     static int32_t OnEvent(int32_t event, const void* payload, void* context);
     void HandleEvent(int32_t event, const void* payload);
+    void AppendPathComponent(const char* name);
+    void DropPathComponent();
 
     // Text of the nodes open while loading, collected in growing buffers and
     // handed to each node once, when it closes (the root's when the load

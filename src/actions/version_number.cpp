@@ -19,6 +19,19 @@ int32_t AsSigned(uint32_t value) {
 // Suffix equality: the whole text ignoring case; absent equals only absent.
 bool SuffixesEqual(const TextString& a, const TextString& b) { return a.IsEqual(b.Text(), -1, 0) != 0; }
 
+// Order of two suffixes that are not equal ignoring case; an absent suffix
+// comes first. For such suffixes the case-sensitive collation gives the same
+// answer as the case-insensitive one, except where they differ both in case
+// and in hyphens or apostrophes: the collation weighs case before those, so
+// the case-sensitive answer would put "1a-b" below "1Ab" while "1Ab" equals
+// "1ab" and "1ab" lies below "1a-b" - no consistent order at all. There the
+// case-insensitive answer decides, which keeps the order transitive.
+int SuffixOrder(const TextString& a, const TextString& b) {
+    int sensitive = a.Compare(b.Text(), 1);
+    int insensitive = a.Compare(b.Text(), 0);
+    return sensitive == insensitive ? sensitive : insensitive;
+}
+
 }  // namespace
 
 int32_t ReadWrappedDecimal(const char* text) {
@@ -94,7 +107,7 @@ bool VersionNumber::IsGreaterThan(const VersionNumber& other) const {
     for (int part = 0; part < kPartCount; ++part) {
         if (numbers_[part] != other.numbers_[part]) return numbers_[part] > other.numbers_[part];
         if (!SuffixesEqual(suffixes_[part], other.suffixes_[part]))
-            return suffixes_[part].Compare(other.suffixes_[part].Text(), 1) > 0;
+            return SuffixOrder(suffixes_[part], other.suffixes_[part]) > 0;
     }
     return false;
 }

@@ -42,6 +42,20 @@ int CollateAnsi(const char* a, const char* b, bool ignoreCase) {
     const auto* y = reinterpret_cast<const unsigned char*>(b);
     const WeightTable& w = Weights();
 
+    // Fast path: a shared prefix weighs the same on every level, so when the
+    // first differing bytes both carry primary weights (or end a text) and
+    // those weights differ, they decide. Equal texts are equal.
+    {
+        size_t i = 0;
+        while (x[i] == y[i] && x[i] != 0) ++i;
+        if (x[i] == y[i]) return 0;
+        if (!IsIgnorable(x[i]) && !IsIgnorable(y[i])) {
+            unsigned weightX = x[i] ? w.primary[x[i]] : 0;
+            unsigned weightY = y[i] ? w.primary[y[i]] : 0;
+            if (weightX != weightY) return weightX < weightY ? -1 : 1;
+        }
+    }
+
     // Level 1: primary weights, skipping hyphens and apostrophes.
     {
         size_t i = 0, j = 0;

@@ -136,6 +136,10 @@ private:
     static constexpr int kMaxGroupDepth = XMLReader::kMaxElementDepth;
 
     XMLReader& r_;
+    // Scratch tokens for the payloads of runs and attribute names, reused for
+    // every event of one parse instead of allocated per event.
+    XMLToken run_;
+    XMLToken attributeName_;
     int elementDepth_ = 0;  // open elements, bounded by kMaxElementDepth
     int groupDepth_ = 0;    // open content-model groups, bounded by kMaxGroupDepth
 };

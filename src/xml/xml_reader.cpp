@@ -62,42 +62,50 @@ const std::array<uint16_t, 256> kXMLCharClasses = BuildCharClasses();
 // ---------------------------------------------------------------------------
 // XMLToken
 
-XMLToken::XMLToken(const XMLToken& other) { Assign(other.text_, other.length_); }
+XMLToken::XMLToken(const XMLToken& other) { Assign(other.Text(), other.Length()); }
 
 XMLToken& XMLToken::operator=(const XMLToken& other) {
-    if (this != &other) Assign(other.text_, other.length_);
+    if (this != &other) Assign(other.Text(), other.Length());
     return *this;
 }
 
-XMLToken::~XMLToken() { std::free(text_); }
+XMLToken::~XMLToken() { std::free(buffer_); }
 
 void XMLToken::Assign(const char* text, int length) {
-    // The copy is made before the old text is released, so a token may be
-    // assigned a piece of its own text.
-    char* copy = nullptr;
-    if (text) {
-        size_t n = length < 0 ? std::strlen(text) : static_cast<size_t>(length);
-        copy = static_cast<char*>(std::malloc(n + 1));
-        if (copy) {
-            std::memcpy(copy, text, n);
-            copy[n] = '\0';
-            length = static_cast<int>(n);
-        }
+    if (!text) {
+        Clear();
+        return;
     }
-    std::free(text_);
-    text_ = copy;
-    length_ = copy ? length : 0;
+    size_t n = length < 0 ? std::strlen(text) : static_cast<size_t>(length);
+    // A buffer far larger than needed is given back rather than kept.
+    if (n + 1 > capacity_ || (capacity_ > 65536 && n + 1 < capacity_ / 4)) {
+        // The copy is made before the old buffer is released, so a token may
+        // be assigned a piece of its own text.
+        char* grown = static_cast<char*>(std::malloc(n + 1));
+        if (!grown) {
+            Clear();
+            return;
+        }
+        std::memcpy(grown, text, n);
+        std::free(buffer_);
+        buffer_ = grown;
+        capacity_ = n + 1;
+    } else {
+        std::memmove(buffer_, text, n);
+    }
+    buffer_[n] = '\0';
+    length_ = static_cast<int>(n);
+    present_ = true;
 }
 
 void XMLToken::Clear() {
-    std::free(text_);
-    text_ = nullptr;
+    present_ = false;
     length_ = 0;
 }
 
 bool XMLToken::Equals(const char* literal) const {
-    if (!text_ || !literal) return !text_ && !literal;
-    return std::strcmp(text_, literal) == 0;
+    if (!present_ || !literal) return !present_ && !literal;
+    return std::strcmp(buffer_, literal) == 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -239,9 +247,8 @@ void XMLGrammar::Fire(XMLEvent event, const void* payload) {
 
 void XMLGrammar::FireRun(XMLEvent event, int32_t from, int32_t to) {
     if (Failed() || !r_.callback_ || to <= from) return;
-    XMLToken run;
-    run.Assign(r_.input_ + from, to - from);
-    Fire(event, &run);
+    run_.Assign(r_.input_ + from, to - from);
+    Fire(event, &run_);
 }
 
 // ---------------------------------------------------------------------------
@@ -439,12 +446,11 @@ void XMLGrammar::Attribute() {
     if (Failed()) return;
     // References inside the value overwrite the name token, so the attribute
     // keeps its own copy of the name (only needed when someone listens).
-    XMLToken name;
-    if (r_.callback_) name = r_.name_;
-    Fire(kAttributeName, &name);
+    if (r_.callback_) attributeName_ = r_.name_;
+    Fire(kAttributeName, &attributeName_);
     Eq();
     AttributeValue();
-    XMLPair pair{name, r_.value_};
+    XMLPair pair{attributeName_, r_.value_};
     Fire(kAttribute, &pair);
     Fire(kAttributeEnd);
 }

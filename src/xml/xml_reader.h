@@ -8,6 +8,7 @@
 // nothing of it is kept.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace quillon {
@@ -41,14 +42,18 @@ public:
     // text's NUL; length 0 gives an empty (present) token.
     void Assign(const char* text, int length);
     void Clear();
-    const char* Text() const { return text_; }
-    int Length() const { return length_; }
+    const char* Text() const { return present_ ? buffer_ : nullptr; }
+    int Length() const { return present_ ? length_ : 0; }
     // An absent token equals only a null literal; otherwise bytewise.
     bool Equals(const char* literal) const;
 
 private:
-    char* text_ = nullptr;
+    // The buffer outlives the text it held: a token is reassigned for every
+    // name and run, and reusing the buffer saves an allocation each time.
+    char* buffer_ = nullptr;
+    size_t capacity_ = 0;
     int length_ = 0;
+    bool present_ = false;
 };
 
 struct XMLPair {

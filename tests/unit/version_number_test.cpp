@@ -163,6 +163,17 @@ TEST(VersionNumber, EqualityAndGreaterAreConsistent) {
     }
 }
 
+TEST(VersionNumber, OrderStaysTransitiveWhenCaseAndHyphensBothDiffer) {
+    // Case-sensitively "1a-b" sorts below "1Ab" (case outweighs the hyphen),
+    // yet "1Ab" equals "1ab", which sorts below "1a-b". The order follows the
+    // case-insensitive answer there, so the three stay consistent.
+    EXPECT_STREQ(CompareVersionTexts("1Ab", "1ab"), "0");
+    EXPECT_STREQ(CompareVersionTexts("1ab", "1a-b"), "2");
+    EXPECT_STREQ(CompareVersionTexts("1Ab", "1a-b"), "2");
+    EXPECT_STREQ(CompareVersionTexts("1a-b", "1Ab"), "1");
+    EXPECT_STREQ(CompareVersionTexts("1co-op", "1Coop"), "1");
+}
+
 // The command-line tool runs the same comparison.
 std::string RunTool(const std::string& arguments, int* exitCode) {
     std::string command = std::string(QUILLON_TOOL_PATH) + " " + arguments + " 2>&1";

@@ -1,0 +1,197 @@
+#include "config/setup_config.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/ansi_text.h"
+#include "platform/file_io.h"
+
+namespace quillon {
+namespace {
+
+// Names are compared exactly and case-sensitively, the way IsSame does.
+bool Same(const char* a, const char* b) { return a != nullptr && b != nullptr && platform::CompareAnsi(a, b) == 0; }
+
+constexpr const char* kSectionPath = ";ROOT;Application";
+
+}  // namespace
+
+SetupConfig::SetupConfig() {
+    // Whitespace-only text is kept: the signature positions and the texts of
+    // the nodes depend on every byte being reported.
+    SetDropWhitespaceText(false);
+    SetCallback(&SetupConfig::OnEvent, this);
+}
+
+SetupConfig::~SetupConfig() {
+    while (pendingLevel_ >= 0) EndPending();
+}
+
+int32_t SetupConfig::Load(const TextString& fileName) {
+    int32_t size = 0;
+    platform::FileBytes text = platform::ReadWholeFile(fileName.Text(), &size);
+    if (!text) return 0;
+    return LoadText(text.get(), size);
+}
+
+int32_t SetupConfig::LoadText(const char* text, int32_t size) {
+    if (text == nullptr || size <= 0) return 0;
+    tree.ClearChildren(&tree.root);
+    // A load that stopped at an XML error leaves the path, the flags and
+    // `current` inside the tree just discarded; start every load afresh.
+    tree.current = &tree.root;
+    elementPath.Clear();
+    attributeName.Clear();
+    nameMatched = versionMatched = 0;
+    sectionsFound = 0;
+    // The signature found in this file is the only one that may vouch for
+    // it: positions and value left from an earlier file would let a file
+    // whose signature was removed inherit that file's verdict.
+    signatureStart = signatureEnd = contentEnd = 0;
+    signature.Clear();
+    // The root's text carries over from load to load.
+
+    BeginPending(&tree.root);
+    int32_t result = ParseText(text);
+    // After an XML error elements are still open; their text so far counts.
+    while (pendingLevel_ >= 0) EndPending();
+    // Nor may `current` stay inside the tree: Save writes the children of
+    // `current`, and would write only the subtree where reading stopped.
+    tree.current = &tree.root;
+    if (signMode == 1) VerifySignature(text, size);
+    return result;
+}
+
+int32_t SetupConfig::OnEvent(int32_t event, const void* payload, void* context) {
+    static_cast<SetupConfig*>(context)->HandleEvent(event, payload);
+    return 0;
+}
+
+// elementPath changes at every start and end tag. Both steps produce the
+// string that appending ";" and the name, or SplitOff (";", from the end,
+// removing), would produce, with one allocation instead of two or three.
+void SetupConfig::AppendPathComponent(const char* name) {
+    char piece[128];
+    size_t length = name ? std::strlen(name) : 0;
+    if (length + 2 > sizeof piece) {
+        elementPath.Append(";");
+        elementPath.Append(name);
+        return;
+    }
+    piece[0] = ';';
+    if (length) std::memcpy(piece + 1, name, length);
+    piece[length + 1] = 0;
+    elementPath.Append(piece);
+}
+
+void SetupConfig::DropPathComponent() {
+    const char* path = elementPath.Text();
+    const char* last = path ? std::strrchr(path, ';') : nullptr;
+    if (last) elementPath.Assign(path, static_cast<int>(last - path));
+    else elementPath.Clear();
+}
+
+void SetupConfig::HandleEvent(int32_t event, const void* payload) {
+    switch (event) {
+        case kStartElement: {
+            const char* name = static_cast<const XMLToken*>(payload)->Text();
+            if (Same(name, "Application") && elementPath.IsSame(";ROOT")) nameMatched = versionMatched = 0;
+            if (nameMatched == 1 && versionMatched == 1 && tree.OpenChild(name)) BeginPending(tree.current);
+            AppendPathComponent(name);
+            break;
+        }
+        case kAttributeName:
+            attributeName = static_cast<const XMLToken*>(payload)->Text();
+            // Just past the name: the blank in front of it is 10 bytes back.
+            if (attributeName.IsSame("Signature")) signatureStart = Position() - 10;
+            break;
+        case kAttributeValuePart: {
+            if (!elementPath.IsSame(kSectionPath)) break;
+            const char* run = static_cast<const XMLToken*>(payload)->Text();
+            // Each run stands alone: a value split at a reference never matches.
+            if (attributeName.IsSame("Name") && appName.IsSame(run)) nameMatched = 1;
+            if (attributeName.IsSame("Version") && appVersion.IsSame(run)) versionMatched = 1;
+            if (attributeName.IsSame("Signature")) signature = run;
+            break;
+        }
+        case kAttributeEnd:
+            // Past the closing quote, the ">" and the CR LF of a saved file.
+            if (attributeName.IsSame("Signature")) signatureEnd = Position() + 3;
+            attributeName.Clear();
+            break;
+        case kStartTagEnd:
+            if (nameMatched == 1 && versionMatched == 1 && elementPath.IsSame(kSectionPath)) ++sectionsFound;
+            break;
+        case kText:
+            if (nameMatched == 1 && versionMatched == 1) AppendPending(static_cast<const XMLToken*>(payload)->Text());
+            break;
+        case kEntityReference:
+            // Only the five predefined entities have a replacement; others
+            // add nothing. References in attribute values land here too.
+            if (nameMatched == 1 && versionMatched == 1)
+                AppendPending(static_cast<const XMLPair*>(payload)->value.Text());
+            break;
+        case kEndElement:
+            if (elementPath.IsSame(kSectionPath)) nameMatched = versionMatched = 0;
+            DropPathComponent();
+            // For every element, added or not: outside a matching section
+            // `current` is the root and stays there.
+            if (tree.current != &tree.root && pendingLevel_ > 0) EndPending();
+            tree.CloseChild();
+            // Past the end tag and the CR LF after it.
+            contentEnd = Position() + 2;
+            break;
+        default:
+            break;
+    }
+}
+
+void SetupConfig::BeginPending(ConfigNode* node) {
+    ++pendingLevel_;
+    if (pendingLevel_ >= kPendingLevels) return;
+    PendingText& level = pending_[pendingLevel_];
+    level.node = node;
+    level.length = 0;
+    level.present = false;
+}
+
+void SetupConfig::AppendPending(const char* text) {
+    if (text == nullptr) return;
+    if (pendingLevel_ < 0 || pendingLevel_ >= kPendingLevels) {
+        tree.AppendText(text);  // deeper than the reader goes; kept correct regardless
+        return;
+    }
+    PendingText& level = pending_[pendingLevel_];
+    size_t add = std::strlen(text);
+    if (level.length + add + 1 > level.capacity) {
+        size_t capacity = (level.length + add + 1) * 2;
+        auto* grown = static_cast<char*>(std::realloc(level.bytes, capacity));
+        if (grown == nullptr) {
+            // No room to collect: hand over what there is and append directly.
+            level.node->text.Append(level.bytes ? level.bytes : "", static_cast<int>(level.length));
+            level.length = 0;
+            level.node->text.Append(text);
+            return;
+        }
+        level.bytes = grown;
+        level.capacity = capacity;
+    }
+    std::memcpy(level.bytes + level.length, text, add);
+    level.length += add;
+    level.bytes[level.length] = 0;
+    level.present = true;
+}
+
+void SetupConfig::EndPending() {
+    if (pendingLevel_ < kPendingLevels) {
+        PendingText& level = pending_[pendingLevel_];
+        if (level.present && level.node != nullptr) {
+            level.node->text.Append(level.bytes ? level.bytes : "", static_cast<int>(level.length));
+        }
+        std::free(level.bytes);
+        level = PendingText();
+    }
+    --pendingLevel_;
+}
+
+}  // namespace quillon

@@ -27,6 +27,10 @@ SetupConfig::~SetupConfig() {
     while (pendingLevel_ >= 0) EndPending();
 }
 
+int32_t SetupConfig::SetProperty(const TextString& name, const TextString& value, int32_t type) {
+    return engine.SetVariable(name.Text(), value.Text(), type);
+}
+
 int32_t SetupConfig::Load(const TextString& fileName) {
     int32_t size = 0;
     platform::FileBytes text = platform::ReadWholeFile(fileName.Text(), &size);

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 
+#include "actions/script_engine.h"
 #include "config/config_tree.h"
 #include "foundation/text_string.h"
 #include "xml/xml_reader.h"
@@ -51,6 +52,11 @@ public:
     // children as start tag, children, end tag. Always 1.
     int32_t WriteChildren(ConfigNode* node, XmlWriter& writer);
 
+    // Sets a script variable, as the SetProperty export and the automation
+    // method SetProp do: type 1 (string), 2 (long, read with atol) or 32
+    // (multipart) answers 1; any other type removes the variable and answers 0.
+    int32_t SetProperty(const TextString& name, const TextString& value, int32_t type);
+
     // Protection mode is on only for the exact text "Protection".
     void SetSignMode(const char* mode);
     int32_t GetSignMode() const { return signMode; }
@@ -75,8 +81,9 @@ public:
     int32_t signatureEnd = 0;
     int32_t contentEnd = 0;
     TextString signature;
-    // engine: the script engine this configuration owns (constructed and
-    // destroyed with it) belongs here, between `signature` and `appVersion`.
+    // The script engine of this configuration, made and destroyed with it:
+    // the variables that SetProperty and Execute's scripts set live here.
+    ScriptEngine engine;
     TextString appVersion;
     TextString appName;
     ConfigTree tree;

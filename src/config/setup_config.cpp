@@ -25,6 +25,7 @@ SetupConfig::SetupConfig() {
 
 SetupConfig::~SetupConfig() {
     while (pendingLevel_ >= 0) EndPending();
+    ReleasePending();
 }
 
 int32_t SetupConfig::SetProperty(const TextString& name, const TextString& value, int32_t type) {
@@ -59,6 +60,7 @@ int32_t SetupConfig::LoadText(const char* text, int32_t size) {
     int32_t result = ParseText(text);
     // After an XML error elements are still open; their text so far counts.
     while (pendingLevel_ >= 0) EndPending();
+    ReleasePending();
     // Nor may `current` stay inside the tree: Save writes the children of
     // `current`, and would write only the subtree where reading stopped.
     tree.current = &tree.root;
@@ -192,10 +194,20 @@ void SetupConfig::EndPending() {
         if (level.present && level.node != nullptr) {
             level.node->text.Append(level.bytes ? level.bytes : "", static_cast<int>(level.length));
         }
+        // The buffer stays for the next node at this depth; ReleasePending
+        // gives it back when the load ends.
+        level.node = nullptr;
+        level.length = 0;
+        level.present = false;
+    }
+    --pendingLevel_;
+}
+
+void SetupConfig::ReleasePending() {
+    for (PendingText& level : pending_) {
         std::free(level.bytes);
         level = PendingText();
     }
-    --pendingLevel_;
 }
 
 }  // namespace quillon

@@ -114,6 +114,7 @@ private:
     void BeginPending(ConfigNode* node);
     void AppendPending(const char* text);
     void EndPending();
+    void ReleasePending();
     PendingText pending_[kPendingLevels];
     int pendingLevel_ = -1;
 };

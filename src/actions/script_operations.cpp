@@ -200,10 +200,12 @@ int32_t Smaller(ScriptEngine&, const char*, ScriptValue* left, ScriptValue* righ
 }
 
 // Declarations give the variable named by the operand's text a type; its
-// other fields keep their content. An operand without text (a number) names
-// no variable, and the declaration fails.
+// other fields keep their content. An operand without text (a number, or a
+// variable that was assigned a computed value) names the one variable whose
+// name is null, which no word can reach: the declaration succeeds and has no
+// visible effect. Scripts rely on that when they run a second time, as in
+// "long n n = (a + 1)" once n holds a computed number.
 int32_t Declare(ScriptEngine& engine, const ScriptValue* right, int32_t type) {
-    if (right->text.IsNull()) return 0;
     ScriptValue* variable = engine.VariableNamed(right->text.Text());
     if (variable == nullptr) return 0;
     variable->type = type;

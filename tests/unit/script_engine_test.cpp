@@ -131,9 +131,18 @@ TEST_F(ScriptEngineTest, DeclaresVariablesOnlyWithTheExactWord) {
     EXPECT_EQ(Variable("viaText"), "long:0");
     EXPECT_EQ(Variable("mp"), "multipart:\"mp\"") << "declaring keeps the other fields";
 
-    // A number has no text to name a variable with.
+    // A number has no text: it names the null-named variable, which no word
+    // reaches, and the declaration succeeds without visible effect.
     EXPECT_EQ(Run("long 5"), "none");
-    EXPECT_EQ(Leftovers(), "fn:long long:5");
+    EXPECT_EQ(Leftovers(), "");
+}
+
+TEST_F(ScriptEngineTest, ScriptThatDeclaresAndAssignsRunsTheSameTwice) {
+    engine.SetVariable("Port", "8080", 2);
+    // After the first run n holds a computed number, whose text is null.
+    EXPECT_EQ(Run("long n n = (Port + 1) return n"), "number 8081");
+    EXPECT_EQ(Run("long n n = (Port + 1) return n"), "number 8081");
+    EXPECT_EQ(Variable("n"), "long:8081");
 }
 
 TEST_F(ScriptEngineTest, AddsNumbersAndConcatenatesText) {

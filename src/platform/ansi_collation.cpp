@@ -13,22 +13,25 @@ constexpr char kPrimaryOrder[] =
 
 struct WeightTable {
     unsigned short primary[256];
-    WeightTable() {
-        for (int c = 0; c < 256; ++c) primary[c] = static_cast<unsigned short>(0x200 + c);
-        // Control characters sort before everything printable.
-        for (int c = 0; c < 0x20; ++c) primary[c] = static_cast<unsigned short>(1 + c);
-        for (int i = 0; kPrimaryOrder[i] != 0; ++i) {
-            unsigned char c = static_cast<unsigned char>(kPrimaryOrder[i]);
-            primary[c] = static_cast<unsigned short>(0x40 + i);
-            if (c >= 'a' && c <= 'z') primary[c - 'a' + 'A'] = primary[c];
-        }
-    }
 };
 
-const WeightTable& Weights() {
-    static const WeightTable table;
+constexpr WeightTable BuildWeights() {
+    WeightTable table{};
+    for (int c = 0; c < 256; ++c) table.primary[c] = static_cast<unsigned short>(0x200 + c);
+    // Control characters sort before everything printable.
+    for (int c = 0; c < 0x20; ++c) table.primary[c] = static_cast<unsigned short>(1 + c);
+    for (int i = 0; kPrimaryOrder[i] != 0; ++i) {
+        unsigned char c = static_cast<unsigned char>(kPrimaryOrder[i]);
+        table.primary[c] = static_cast<unsigned short>(0x40 + i);
+        if (c >= 'a' && c <= 'z') table.primary[c - 'a' + 'A'] = table.primary[c];
+    }
+    table.primary[0] = 0;  // the end of a text weighs least
     return table;
 }
+
+constexpr WeightTable kWeights = BuildWeights();
+
+const WeightTable& Weights() { return kWeights; }
 
 bool IsIgnorable(unsigned char c) { return c == '-' || c == '\''; }
 bool IsUpper(unsigned char c) { return c >= 'A' && c <= 'Z'; }
@@ -42,18 +45,23 @@ int CollateAnsi(const char* a, const char* b, bool ignoreCase) {
     const auto* y = reinterpret_cast<const unsigned char*>(b);
     const WeightTable& w = Weights();
 
-    // Fast path: a shared prefix weighs the same on every level, so when the
-    // first differing bytes both carry primary weights (or end a text) and
-    // those weights differ, they decide. Equal texts are equal.
+    // Fast path. A prefix that is the same but for the case of letters adds
+    // the same primary weights and hyphens to both texts, so the first place
+    // where the texts differ other than in case settles the order when both
+    // bytes there carry primary weights (or end a text). Texts that differ
+    // only in case are ordered by the first such letter, lower case first.
     {
         size_t i = 0;
-        while (x[i] == y[i] && x[i] != 0) ++i;
-        if (x[i] == y[i]) return 0;
-        if (!IsIgnorable(x[i]) && !IsIgnorable(y[i])) {
-            unsigned weightX = x[i] ? w.primary[x[i]] : 0;
-            unsigned weightY = y[i] ? w.primary[y[i]] : 0;
-            if (weightX != weightY) return weightX < weightY ? -1 : 1;
+        int firstCase = 0;
+        for (;; ++i) {
+            if (x[i] == y[i]) {
+                if (x[i] == 0) return ignoreCase ? 0 : firstCase;
+                continue;
+            }
+            if (w.primary[x[i]] != w.primary[y[i]]) break;
+            if (firstCase == 0) firstCase = IsUpper(x[i]) ? 1 : -1;  // the same letter in two cases
         }
+        if (!IsIgnorable(x[i]) && !IsIgnorable(y[i])) return w.primary[x[i]] < w.primary[y[i]] ? -1 : 1;
     }
 
     // Level 1: primary weights, skipping hyphens and apostrophes.

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "config_test_files.h"
+#include "tool_run.h"
 
 using quillon::test::Crlf;
 using quillon::test::ReadBytes;
@@ -15,28 +16,11 @@ using quillon::test::WriteBytes;
 
 namespace {
 
-struct ToolRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using quillon::test::ToolRun;
 
 class ConfigCommand : public ::testing::Test {
 protected:
-    ToolRun Run(const std::string& arguments) {
-        std::string out = folder.File("tool.out");
-        std::string err = folder.File("tool.err");
-        std::string command =
-            std::string("'") + QUILLON_TOOL_PATH + "' config " + arguments + " >'" + out + "' 2>'" + err + "'";
-        ToolRun run;
-        int raw = std::system(command.c_str());
-        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        run.out = ReadBytes(out);
-        run.err = ReadBytes(err);
-        std::remove(out.c_str());
-        std::remove(err.c_str());
-        return run;
-    }
+    ToolRun Run(const std::string& arguments) { return quillon::test::RunQuillon("config " + arguments); }
     std::string Input(const std::string& name, const std::string& content) {
         std::string path = folder.File(name);
         WriteBytes(path, content);

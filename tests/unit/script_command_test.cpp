@@ -1,56 +1,19 @@
 // The quillon tool's "script run" command, run as a separate process.
 #include <gtest/gtest.h>
-
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "tool_run.h"
+
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using Outcome = quillon::test::ToolRun;
 
-std::string ShellQuote(const std::string& arg) {
-    std::string quoted = "'";
-    for (char c : arg) {
-        if (c == '\'') quoted += "'\\''";
-        else quoted += c;
-    }
-    return quoted + "'";
-}
-
-Outcome Quillon(const std::vector<std::string>& args) {
-    char errPath[] = "/tmp/quillon-script-test-XXXXXX";
-    int fd = mkstemp(errPath);
-    if (fd >= 0) close(fd);
-    std::string command = ShellQuote(QUILLON_TOOL_PATH);
-    for (const auto& arg : args) command += " " + ShellQuote(arg);
-    command += " 2>" + ShellQuote(errPath);
-
-    Outcome outcome;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return outcome;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) outcome.out.append(buffer, n);
-    int status = pclose(pipe);
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::ifstream err(errPath);
-    std::stringstream text;
-    text << err.rdbuf();
-    outcome.err = text.str();
-    std::remove(errPath);
-    return outcome;
-}
+Outcome Quillon(const std::vector<std::string>& args) { return quillon::test::RunQuillon(args); }
 
 }  // namespace
 

@@ -2,6 +2,8 @@
 // command-line tool that prints the comparison code.
 #include <gtest/gtest.h>
 
+#include "tool_run.h"
+
 #include <array>
 #include <cstdio>
 #include <string>
@@ -174,18 +176,12 @@ TEST(VersionNumber, OrderStaysTransitiveWhenCaseAndHyphensBothDiffer) {
     EXPECT_STREQ(CompareVersionTexts("1co-op", "1Coop"), "1");
 }
 
-// The command-line tool runs the same comparison.
+// The command-line tool runs the same comparison. Output and errors are
+// read together, as a person sees them.
 std::string RunTool(const std::string& arguments, int* exitCode) {
-    std::string command = std::string(QUILLON_TOOL_PATH) + " " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string output;
-    if (pipe == nullptr) return output;
-    char buffer[256];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-    int status = pclose(pipe);
-    *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return output;
+    quillon::test::ToolRun run = quillon::test::RunQuillon(arguments);
+    *exitCode = run.status;
+    return run.out + run.err;
 }
 
 TEST(VersionCommand, PrintsTheCodeAndExplainsParts) {

@@ -1,29 +1,16 @@
 // quillon xml-events: the exact line format that tools parse, and the exit
 // status. Runs the built tool.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
+
+#include "tool_run.h"
 
 namespace {
 
-struct ToolRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using quillon::test::ToolRun;
 
 std::string WriteInput(const std::string& name, const std::string& content) {
     std::string path = testing::TempDir() + "xml_events_" + std::to_string(getpid()) + "_" + name;
@@ -31,24 +18,7 @@ std::string WriteInput(const std::string& name, const std::string& content) {
     return path;
 }
 
-ToolRun RunTool(const std::string& arguments) {
-    // ctest runs the tests of this file in parallel processes: each run gets
-    // files of its own.
-    static int runs = 0;
-    std::string stem = testing::TempDir() + "xml_events_" + std::to_string(getpid()) + "_" + std::to_string(++runs);
-    std::string out = stem + ".out";
-    std::string err = stem + ".err";
-    std::string command = std::string("'") + QUILLON_TOOL_PATH + "' xml-events " + arguments + " >'" + out +
-                          "' 2>'" + err + "'";
-    ToolRun run;
-    int raw = std::system(command.c_str());
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = Slurp(out);
-    run.err = Slurp(err);
-    std::remove(out.c_str());
-    std::remove(err.c_str());
-    return run;
-}
+ToolRun RunTool(const std::string& arguments) { return quillon::test::RunQuillon("xml-events " + arguments); }
 
 }  // namespace
 

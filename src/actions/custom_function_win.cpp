@@ -10,6 +10,7 @@
 #include "actions/installer_actions.h"
 #include "actions/path_placeholders.h"
 #include "actions/version_number.h"
+#include "foundation/decimal_text.h"
 
 namespace quillon {
 namespace {
@@ -31,7 +32,7 @@ uint32_t ShellExecuteVar(MsiBridge& bridge, InstallerHandle handle) {
     int showState = SW_HIDE;
     TextString show = "FDX_VAR3";
     if (bridge.ReadInstallerProperty(handle, show) && show.GetLength() > 0) {
-        showState = ReadWrappedInteger(show.Text());
+        showState = ReadDecimalLong(show.Text());
         bridge.SetInstallerProperty(handle, "FDX_VAR3", "");
     }
 
@@ -56,17 +57,6 @@ void CompareVersionVariables(MsiBridge& bridge, InstallerHandle handle) {
 }
 
 }  // namespace
-
-int32_t ReadWrappedInteger(const char* text) {
-    if (text == nullptr) return 0;
-    while (*text == ' ' || *text == '\t' || *text == '\n' || *text == '\r' || *text == '\v' || *text == '\f') ++text;
-    bool negative = false;
-    if (*text == '+' || *text == '-') negative = *text++ == '-';
-    uint32_t value = 0;  // unsigned: the accumulation wraps by definition
-    for (; *text >= '0' && *text <= '9'; ++text) value = value * 10u + static_cast<uint32_t>(*text - '0');
-    if (negative) value = 0u - value;
-    return value <= 0x7FFFFFFFu ? static_cast<int32_t>(value) : -static_cast<int32_t>(~value) - 1;
-}
 
 uint32_t RunCustomFunction(MsiBridge& bridge, InstallerHandle handle) {
     TextString function = "FDX_FUNCTION";

@@ -19,9 +19,4 @@ uint32_t RunCustomFunction(MsiBridge& bridge, InstallerHandle handle);
 // 1 only if the installer answered 1 to the write.
 uint32_t RunCompareVersions(MsiBridge& bridge, InstallerHandle handle);
 
-// Reads a decimal number the way the C library's atoi does (leading white
-// space, an optional sign, digits up to the first other character), with the
-// accumulation wrapping modulo 2^32 instead of overflowing.
-int32_t ReadWrappedInteger(const char* text);
-
 }  // namespace quillon

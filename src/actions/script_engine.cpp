@@ -3,6 +3,8 @@
 // script_operations.cpp.
 #include "actions/script_engine.h"
 
+#include "foundation/decimal_text.h"
+
 #include <cstring>
 #include <memory>
 #include <new>
@@ -101,7 +103,7 @@ void ScriptFrame::BuildItems() {
                         value->real = ReadRealWord(text);
                     } else {
                         value->type = kScriptLong;
-                        value->number = ReadLong(text);
+                        value->number = ReadDecimalLong(text);
                     }
                     item->kind = kItemValue;
                     item->payload = value;
@@ -360,7 +362,7 @@ int32_t ScriptEngine::SetVariable(const char* name, const char* text, int32_t ty
     }
     if (type == kScriptLong) {
         value->text.Clear();
-        value->number = ReadLong(text);
+        value->number = ReadDecimalLong(text);
     } else {
         value->text = text;
         value->number = 0;

@@ -8,18 +8,6 @@
 
 namespace quillon {
 
-int32_t ReadLong(const char* text) {
-    if (text == nullptr) return 0;
-    const char* p = text;
-    while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
-    bool negative = false;
-    if (*p == '-' || *p == '+') negative = (*p++ == '-');
-    uint32_t value = 0;  // unsigned, so that overflow wraps instead of being undefined
-    for (; *p >= '0' && *p <= '9'; ++p) value = value * 10u + static_cast<uint32_t>(*p - '0');
-    if (negative) value = 0u - value;
-    return static_cast<int32_t>(value);
-}
-
 double ReadRealWord(const char* word) {
     if (word == nullptr) return 0.0;
     size_t length = (*word == '-') ? 1 : 0;

@@ -14,11 +14,6 @@
 
 namespace quillon {
 
-// atol: leading white space, an optional sign, then decimal digits up to the
-// first other character. Overflow wraps around modulo 2^32 as the classic
-// runtime's atol does; no digits (or a null text) read as 0.
-int32_t ReadLong(const char* text);
-
 // atof of a number word (digits, "-" and "," only): an optional "-" and the
 // digits after it; everything from the first other character on, a comma
 // included, is ignored. "1,5" reads as 1, "-" and "," as 0, "--1" as 0.

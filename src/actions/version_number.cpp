@@ -1,5 +1,7 @@
 #include "actions/version_number.h"
 
+#include "foundation/decimal_text.h"
+
 namespace quillon {
 namespace {
 
@@ -8,13 +10,6 @@ bool IsSeparator(char c) { return c == '.' || c == ','; }
 // Digits and the blank make up a part's number run; anything else counts as
 // a letter there.
 bool IsRunCharacter(char c) { return (c >= '0' && c <= '9') || c == ' '; }
-
-// The two's-complement reading of a 32-bit pattern, without relying on an
-// implementation-defined narrowing conversion.
-int32_t AsSigned(uint32_t value) {
-    if (value <= 0x7FFFFFFFu) return static_cast<int32_t>(value);
-    return -static_cast<int32_t>(~value) - 1;
-}
 
 // Suffix equality: the whole text ignoring case; absent equals only absent.
 bool SuffixesEqual(const TextString& a, const TextString& b) { return a.IsEqual(b.Text(), -1, 0) != 0; }
@@ -33,14 +28,6 @@ int SuffixOrder(const TextString& a, const TextString& b) {
 }
 
 }  // namespace
-
-int32_t ReadWrappedDecimal(const char* text) {
-    if (text == nullptr) return 0;
-    while (*text == ' ' || *text == '\t' || *text == '\n' || *text == '\r' || *text == '\v' || *text == '\f') ++text;
-    uint32_t value = 0;  // unsigned: the accumulation wraps by definition
-    for (; *text >= '0' && *text <= '9'; ++text) value = value * 10u + static_cast<uint32_t>(*text - '0');
-    return AsSigned(value);
-}
 
 VersionNumber::VersionNumber() {
     for (int part = 0; part < kPartCount; ++part) {
@@ -95,7 +82,7 @@ void VersionNumber::ReadPart(int part, const TextString& piece) {
 
     TextString run;
     run.Assign(text + runStart, runEnd - runStart);
-    numbers_[part] = ReadWrappedDecimal(run.Text());
+    numbers_[part] = ReadDecimalLong(run.Text());
     if (runEnd == length) {
         suffixes_[part].Clear();  // absent: the number ends the part
     } else {

@@ -48,9 +48,4 @@ constexpr const char* kVersionFirstSmaller = "2";
 // they are equal, else "2".
 const char* CompareVersionTexts(const char* first, const char* second);
 
-// Reads the leading decimal digits of `text` the way the C library's atol
-// does (leading blanks skipped, digits up to the first non-digit), wrapping
-// modulo 2^32 and taking the result as signed.
-int32_t ReadWrappedDecimal(const char* text);
-
 }  // namespace quillon

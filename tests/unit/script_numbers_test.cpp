@@ -6,26 +6,7 @@
 #include <limits>
 
 using quillon::FormatReal;
-using quillon::ReadLong;
 using quillon::ReadRealWord;
-
-TEST(ScriptNumbers, ReadLongLikeTheClassicAtol) {
-    EXPECT_EQ(ReadLong("42"), 42);
-    EXPECT_EQ(ReadLong(" \t\r\n\v\f-17xyz"), -17);
-    EXPECT_EQ(ReadLong("+5"), 5);
-    EXPECT_EQ(ReadLong("12abc"), 12);
-    EXPECT_EQ(ReadLong("--5"), 0);
-    EXPECT_EQ(ReadLong("-"), 0);
-    EXPECT_EQ(ReadLong(""), 0);
-    EXPECT_EQ(ReadLong(nullptr), 0);
-    EXPECT_EQ(ReadLong("1 2"), 1);
-    // Overflow wraps modulo 2^32 (as the Windows runtime's atol does).
-    EXPECT_EQ(ReadLong("2147483647"), 2147483647);
-    EXPECT_EQ(ReadLong("2147483648"), -2147483647 - 1);
-    EXPECT_EQ(ReadLong("4294967297"), 1);
-    EXPECT_EQ(ReadLong("-2147483649"), 2147483647);
-    EXPECT_EQ(ReadLong("99999999999"), 1215752191);
-}
 
 TEST(ScriptNumbers, ReadRealWordStopsAtTheComma) {
     EXPECT_EQ(ReadRealWord("1,5"), 1.0);

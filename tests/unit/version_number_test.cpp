@@ -2,13 +2,13 @@
 // command-line tool that prints the comparison code.
 #include <gtest/gtest.h>
 
-#include "tool_run.h"
-
 #include <array>
 #include <cstdio>
 #include <string>
 
 #include "actions/version_number.h"
+#include "foundation/decimal_text.h"
+#include "tool_run.h"
 
 namespace {
 
@@ -108,7 +108,7 @@ TEST(VersionNumber, LargeNumbersWrapModulo2To32) {
     // 10^5000 - 1 mod 2^32, reduced digit by digit in 64-bit arithmetic.
     uint64_t expected = 0;
     for (int i = 0; i < 5000; ++i) expected = (expected * 10 + 9) % 4294967296ull;
-    EXPECT_EQ(static_cast<uint32_t>(quillon::ReadWrappedDecimal(std::string(5000, '9').c_str())),
+    EXPECT_EQ(static_cast<uint32_t>(quillon::ReadDecimalLong(std::string(5000, '9').c_str())),
               static_cast<uint32_t>(expected));
 }
 

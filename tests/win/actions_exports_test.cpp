@@ -256,17 +256,4 @@ TEST_F(ActionExports, IsRebootRequiredPublishesTheRunMode) {
     EXPECT_EQ(package_.Get("REBOOT_REQUIRED"), "untouched");
 }
 
-TEST(ShowState, ReadLikeAtoiWithoutOverflow) {
-    struct Case {
-        const char* text;
-        int32_t value;
-    } cases[] = {{"1", 1},     {"  7", 7},        {"-3", -3},   {"+5", 5},        {"12x", 12},
-                 {"x12", 0},   {"- 5", 0},        {"", 0},      {"1 2", 1},       {"\t10", 10},
-                 {"4294967297", 1}, {"2147483648", INT32_MIN}, {"-2147483648", INT32_MIN}};
-    for (const Case& c : cases) {
-        EXPECT_EQ(quillon::ReadWrappedInteger(c.text), c.value) << "[" << c.text << "]";
-    }
-    EXPECT_EQ(quillon::ReadWrappedInteger(nullptr), 0);
-}
-
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "actions/script_numbers.h"
+#include "foundation/decimal_text.h"
 
 TEST(ScriptNumbersWin, FormatRealMatchesTheRuntimesGcvt) {
     std::vector<double> values = {0.0, -0.0, 0.5, 0.05, 1e-5, 1.5e-5, 0.0001, 0.00012345678, 1e16, 1e20, 1e100, 1e300};
@@ -34,7 +35,7 @@ TEST(ScriptNumbersWin, FormatRealMatchesTheRuntimesGcvt) {
     }
 }
 
-TEST(ScriptNumbersWin, ReadLongMatchesTheRuntimesAtol) {
+TEST(ScriptNumbersWin, DecimalReadingMatchesTheRuntimesAtol) {
     std::vector<std::string> texts = {"", "0", "42", "-42", "+42", "  7", "\t\r\n\v\f-3x", "12abc", "--5", "-", "+",
                                       "2147483647", "2147483648", "-2147483648", "-2147483649", "4294967295",
                                       "4294967296", "4294967297", "99999999999", "-99999999999", "1 2", "0x10"};
@@ -44,5 +45,5 @@ TEST(ScriptNumbersWin, ReadLongMatchesTheRuntimesAtol) {
         for (int k = static_cast<int>(random() % 25); k > 0; --k) t += static_cast<char>('0' + random() % 10);
         texts.push_back(t);
     }
-    for (const std::string& t : texts) ASSERT_EQ(quillon::ReadLong(t.c_str()), static_cast<int32_t>(atol(t.c_str()))) << t;
+    for (const std::string& t : texts) ASSERT_EQ(quillon::ReadDecimalLong(t.c_str()), static_cast<int32_t>(atol(t.c_str()))) << t;
 }

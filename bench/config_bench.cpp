@@ -33,43 +33,36 @@ size_t FileSize(const std::string& path) {
     return size > 0 ? static_cast<size_t>(size) : 0;
 }
 
-// Whole Load on a fresh object, as an installer does it: read the file,
-// parse it, build the tree of the selected section. Making the object and
-// tearing the tree down afterwards are not timed.
-void BM_Load_Quillon(benchmark::State& state) {
-    const std::string& path = qb::ConfigFile(state.range(0));
+// Load on a fresh object, as an installer does it: read the file, parse it,
+// build the tree of the selected section. Making the object and tearing the
+// tree down afterwards are not timed. `children` > 0 also checks the count
+// of the root's children.
+void TimeFreshLoads(benchmark::State& state, const std::string& path, long children) {
     quillon::TextString name(path.c_str());
     for (auto _ : state) {
         state.PauseTiming();
         auto config = std::make_unique<quillon::SetupConfig>();
         SelectSection(*config);
         state.ResumeTiming();
-        if (config->Load(name) != 0 || config->tree.root.children == nullptr) state.SkipWithError("load failed");
-        state.PauseTiming();
-        config.reset();
-        state.ResumeTiming();
-    }
-    size_t bytes = FileSize(path);
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
-}
-
-// A section whose root has many children: the root's text collects the
-// whitespace between all of them, which must not make loading quadratic.
-void BM_LoadWide_Quillon(benchmark::State& state) {
-    const std::string& path = qb::WideConfigFile(state.range(0));
-    quillon::TextString name(path.c_str());
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto config = std::make_unique<quillon::SetupConfig>();
-        SelectSection(*config);
-        state.ResumeTiming();
-        if (config->Load(name) != 0 || config->tree.root.children == nullptr ||
-            config->tree.root.children->GetCount() != state.range(0))
+        bool loaded = config->Load(name) == 0 && config->tree.root.children != nullptr;
+        if (!loaded || (children > 0 && config->tree.root.children->GetCount() != children))
             state.SkipWithError("load failed");
         state.PauseTiming();
         config.reset();
         state.ResumeTiming();
     }
+}
+
+void BM_Load_Quillon(benchmark::State& state) {
+    const std::string& path = qb::ConfigFile(state.range(0));
+    TimeFreshLoads(state, path, 0);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * FileSize(path)));
+}
+
+// A section whose root has many children: the root's text collects the
+// whitespace between all of them, which must not make loading quadratic.
+void BM_LoadWide_Quillon(benchmark::State& state) {
+    TimeFreshLoads(state, qb::WideConfigFile(state.range(0)), state.range(0));
     state.counters["children"] = static_cast<double>(state.range(0));
 }
 

@@ -45,8 +45,10 @@ void TimeFreshLoads(benchmark::State& state, const std::string& path, long child
         SelectSection(*config);
         state.ResumeTiming();
         bool loaded = config->Load(name) == 0 && config->tree.root.children != nullptr;
-        if (!loaded || (children > 0 && config->tree.root.children->GetCount() != children))
+        if (!loaded || (children > 0 && config->tree.root.children->GetCount() != children)) {
             state.SkipWithError("load failed");
+            break;  // timing calls are not allowed after an error
+        }
         state.PauseTiming();
         config.reset();
         state.ResumeTiming();

@@ -73,37 +73,13 @@ int32_t SetupConfig::OnEvent(int32_t event, const void* payload, void* context) 
     return 0;
 }
 
-// elementPath changes at every start and end tag. Both steps produce the
-// string that appending ";" and the name, or SplitOff (";", from the end,
-// removing), would produce, with one allocation instead of two or three.
-void SetupConfig::AppendPathComponent(const char* name) {
-    char piece[128];
-    size_t length = name ? std::strlen(name) : 0;
-    if (length + 2 > sizeof piece) {
-        elementPath.Append(";");
-        elementPath.Append(name);
-        return;
-    }
-    piece[0] = ';';
-    if (length) std::memcpy(piece + 1, name, length);
-    piece[length + 1] = 0;
-    elementPath.Append(piece);
-}
-
-void SetupConfig::DropPathComponent() {
-    const char* path = elementPath.Text();
-    const char* last = path ? std::strrchr(path, ';') : nullptr;
-    if (last) elementPath.Assign(path, static_cast<int>(last - path));
-    else elementPath.Clear();
-}
-
 void SetupConfig::HandleEvent(int32_t event, const void* payload) {
     switch (event) {
         case kStartElement: {
             const char* name = static_cast<const XMLToken*>(payload)->Text();
             if (Same(name, "Application") && elementPath.IsSame(";ROOT")) nameMatched = versionMatched = 0;
             if (nameMatched == 1 && versionMatched == 1 && tree.OpenChild(name)) BeginPending(tree.current);
-            AppendPathComponent(name);
+            elementPath.Push(name);
             break;
         }
         case kAttributeName:
@@ -139,7 +115,7 @@ void SetupConfig::HandleEvent(int32_t event, const void* payload) {
             break;
         case kEndElement:
             if (elementPath.IsSame(kSectionPath)) nameMatched = versionMatched = 0;
-            DropPathComponent();
+            elementPath.Pop();
             // For every element, added or not: outside a matching section
             // `current` is the root and stays there.
             if (tree.current != &tree.root && pendingLevel_ > 0) EndPending();

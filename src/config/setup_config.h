@@ -17,6 +17,7 @@
 
 #include "actions/script_engine.h"
 #include "config/config_tree.h"
+#include "config/element_path.h"
 #include "foundation/text_string.h"
 #include "xml/xml_reader.h"
 #include "xml/xml_writer.h"
@@ -71,7 +72,7 @@ public:
 
     int32_t versionMatched = 0;  // the section being read has Version == appVersion
     int32_t nameMatched = 0;     // the section being read has Name == appName
-    TextString elementPath;      // ";ROOT;Application;..." of the open elements
+    ElementPath elementPath;     // ";ROOT;Application;..." of the open elements
     TextString attributeName;    // the attribute being read, null outside one
     int32_t signMode = 0;
     int32_t signatureValid = 0;
@@ -95,8 +96,6 @@ public:
 private:
     static int32_t OnEvent(int32_t event, const void* payload, void* context);
     void HandleEvent(int32_t event, const void* payload);
-    void AppendPathComponent(const char* name);
-    void DropPathComponent();
 
     // Text of the nodes open while loading, collected in growing buffers and
     // handed to each node once, when it closes (the root's when the load

@@ -15,11 +15,18 @@ SIZES = [1, 10, 100]
 def load(path):
     with open(path) as f:
         data = json.load(f)
-    runs = {}
+    # With repetitions the medians stand for each benchmark; a run without
+    # them has only single iterations.
+    runs, medians = {}, {}
     for b in data["benchmarks"]:
-        if b.get("run_type", "iteration") != "iteration" or b.get("error_occurred"):
+        if b.get("error_occurred"):
             continue
-        runs[b["name"]] = b
+        if b.get("run_type") == "aggregate":
+            if b.get("aggregate_name") == "median":
+                medians[b["run_name"]] = b
+        else:
+            runs[b.get("run_name", b["name"])] = b
+    runs.update(medians)
     return data.get("context", {}), runs
 
 
@@ -109,7 +116,9 @@ def main():
     with open(out_md, "w") as f:
         f.write("# Performance\n\n")
         f.write("Produced by `./run bench` (Google Benchmark, `bench/`); every figure below comes from one run, ")
-        f.write("with the peers measured on the same generated files in the same process.\n\n")
+        f.write("with the peers measured on the same generated files in the same process. Each figure is the ")
+        f.write("median of three repetitions: the speed of this virtual machine drifts by up to a fifth ")
+        f.write("between runs, for the peers as much as for Quillon, so ratios are steadier than absolute figures.\n\n")
         f.write(f"- Date: {datetime.date.today().isoformat()}\n")
         f.write(f"- Machine: {platform.machine()}, {context.get('num_cpus', '?')} CPUs at {cpu} MHz, "
                 f"{platform.system()} {platform.release()}\n")

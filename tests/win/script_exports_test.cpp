@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "small_stack.h"
+
 namespace {
 
 using Handle = ULONG_PTR;
@@ -157,25 +159,6 @@ TEST_F(ScriptExportsWin, HandleZeroAnswersZeroAndTouchesNothing) {
 
 namespace {
 
-struct DeepJob {
-    ExecuteFn execute;
-    Handle config;
-    std::vector<std::string> scripts;
-    std::vector<int> results;
-    std::vector<int> numbers;
-};
-
-DWORD WINAPI ExecuteOnSmallStack(LPVOID parameter) {
-    auto* job = static_cast<DeepJob*>(parameter);
-    static char text[256];
-    for (const std::string& script : job->scripts) {
-        int number = -1;
-        job->results.push_back(job->execute(job->config, script.c_str(), text, &number));
-        job->numbers.push_back(number);
-    }
-    return 0;
-}
-
 std::string Nested(int depth, const std::string& open, const std::string& inner, const std::string& close) {
     std::string s;
     for (int i = 0; i < depth; ++i) s += open;
@@ -187,9 +170,11 @@ std::string Nested(int depth, const std::string& open, const std::string& inner,
 }  // namespace
 
 TEST_F(ScriptExportsWin, DeepNestingFailsCleanlyOnA256KBStack) {
-    DeepJob job;
-    job.execute = execute;
-    job.config = config;
+    struct {
+        std::vector<std::string> scripts;
+        std::vector<int> results;
+        std::vector<int> numbers;
+    } job;
     // 64 levels is the deepest a script may nest.
     job.scripts = {Nested(64, "(", "1 + 1", ")"),
                    Nested(64, "! (", "0", ")"),
@@ -198,17 +183,16 @@ TEST_F(ScriptExportsWin, DeepNestingFailsCleanlyOnA256KBStack) {
                    "1 + " + Nested(100000, "(", "1", ")"),
                    Nested(20000, "return (", "1", ")"),
                    "7"};
-    job.results.reserve(job.scripts.size());
-    job.numbers.reserve(job.scripts.size());
-
-    HANDLE thread = ::CreateThread(nullptr, 256 * 1024, &ExecuteOnSmallStack, &job,
-                                   STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-    ASSERT_NE(thread, nullptr);
-    ASSERT_EQ(::WaitForSingleObject(thread, 120000), WAIT_OBJECT_0);
-    DWORD exitCode = 1;
-    ::GetExitCodeThread(thread, &exitCode);
-    ::CloseHandle(thread);
-    EXPECT_EQ(exitCode, 0u);
+    EXPECT_TRUE(quillon::test::RunOnSmallStack(
+        [&] {
+            static char text[256];
+            for (const std::string& script : job.scripts) {
+                int number = -1;
+                job.results.push_back(execute(config, script.c_str(), text, &number));
+                job.numbers.push_back(number);
+            }
+        },
+        120000));
 
     ASSERT_EQ(job.results.size(), job.scripts.size());
     EXPECT_EQ(job.results[0], 1);

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 
+#include "small_stack.h"
 #include "xml/xml_reader.h"
 
 namespace {
@@ -40,27 +41,6 @@ struct StackProbe {
     }
 };
 
-struct Job {
-    const std::string* deepest;    // nested exactly kMaxElementDepth levels
-    const std::string* million;    // nested a million levels
-    const std::string* groups;     // a content model nested a million groups deep
-    int deepestResult = -1;
-    int millionResult = -1;
-    int groupsResult = -1;
-    StackProbe probe;
-};
-
-DWORD WINAPI ParseOnSmallStack(LPVOID parameter) {
-    auto* job = static_cast<Job*>(parameter);
-    XMLReader reader;
-    reader.SetCallback(&StackProbe::Callback, &job->probe);
-    job->deepestResult = reader.ParseText(job->deepest->c_str());
-    reader.SetCallback(nullptr, nullptr);
-    job->millionResult = reader.ParseText(job->million->c_str());
-    job->groupsResult = reader.ParseText(job->groups->c_str());
-    return 0;
-}
-
 }  // namespace
 
 TEST(XMLReaderDepthWin, MillionLevelsFailCleanlyOnA256KBStack) {
@@ -69,30 +49,28 @@ TEST(XMLReaderDepthWin, MillionLevelsFailCleanlyOnA256KBStack) {
     const std::string million = Repeat("<a>", 1000000) + Repeat("</a>", 1000000);
     const std::string groups = "<!DOCTYPE a [<!ELEMENT a " + Repeat("(", 1000000) + "b" + Repeat(")", 1000000) +
                                ">]><a/>";
-    Job job;
-    job.deepest = &deepest;
-    job.million = &million;
-    job.groups = &groups;
+    StackProbe probe;
+    int deepestResult = -1, millionResult = -1, groupsResult = -1;
+    ASSERT_TRUE(quillon::test::RunOnSmallStack(
+        [&] {
+            XMLReader reader;
+            reader.SetCallback(&StackProbe::Callback, &probe);
+            deepestResult = reader.ParseText(deepest.c_str());
+            reader.SetCallback(nullptr, nullptr);
+            millionResult = reader.ParseText(million.c_str());
+            groupsResult = reader.ParseText(groups.c_str());
+        },
+        60000));
 
-    const SIZE_T stackSize = 256 * 1024;
-    HANDLE thread = ::CreateThread(nullptr, stackSize, &ParseOnSmallStack, &job,
-                                   STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-    ASSERT_NE(thread, nullptr);
-    ASSERT_EQ(::WaitForSingleObject(thread, 60000), WAIT_OBJECT_0);
-    DWORD exitCode = 1;
-    ::GetExitCodeThread(thread, &exitCode);
-    ::CloseHandle(thread);
-
-    EXPECT_EQ(exitCode, 0u);
-    EXPECT_EQ(job.deepestResult, 0) << "the deepest allowed nesting is read";
-    EXPECT_EQ(job.probe.starts, limit);
-    EXPECT_EQ(job.millionResult, 1);
-    EXPECT_EQ(job.groupsResult, 1);
+    EXPECT_EQ(deepestResult, 0) << "the deepest allowed nesting is read";
+    EXPECT_EQ(probe.starts, limit);
+    EXPECT_EQ(millionResult, 1);
+    EXPECT_EQ(groupsResult, 1);
 
     // The stack the deepest document needed, from the first StartElement down
     // to the deepest callback: it must leave most of the 256 KB to the caller.
-    uintptr_t used = job.probe.top - job.probe.lowest;
+    uintptr_t used = probe.top - probe.lowest;
     std::printf("stack for %d levels: %lu bytes (%lu per level)\n", limit, static_cast<unsigned long>(used),
                 static_cast<unsigned long>(used / (limit - 1)));
-    EXPECT_LT(used, stackSize / 2);
+    EXPECT_LT(used, quillon::test::kSmallStack / 2);
 }

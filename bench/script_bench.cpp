@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "actions/script_engine.h"
-#include "actions/script_execute.h"
+#include "config/script/script_engine.h"
+#include "config/script/script_execute.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "actions/script_execute.h"
+#include "config/script/script_execute.h"
 
 namespace {
 

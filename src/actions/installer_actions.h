@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "actions/msi_bridge.h"
+#include "installer/msi_bridge.h"
 
 namespace quillon {
 

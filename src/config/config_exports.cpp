@@ -8,6 +8,7 @@
 #include <new>
 
 #include "config/setup_config.h"
+#include "platform/export_guard.h"
 
 using quillon::ConfigNode;
 using quillon::SetupConfig;
@@ -32,11 +33,9 @@ void CopyOut(const TextString& text, char* buffer) {
 extern "C" {
 
 ULONG_PTR __stdcall Init() noexcept {
-    try {
+    return quillon::Guarded<ULONG_PTR>(0, [&] {
         return HandleOf(new (std::nothrow) SetupConfig);
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 // The object outlives Release on purpose: installers call it while other
@@ -45,43 +44,35 @@ void __stdcall Release(ULONG_PTR config) noexcept {}
 
 int __stdcall SetAppName(ULONG_PTR config, const char* name) noexcept {
     if (config == 0) return 0;
-    try {
+    return quillon::Guarded(0, [&] {
         ConfigOf(config)->appName.Assign(name);
         return 1;
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 int __stdcall SetAppVersion(ULONG_PTR config, const char* version) noexcept {
     if (config == 0) return 0;
-    try {
+    return quillon::Guarded(0, [&] {
         ConfigOf(config)->appVersion.Assign(version);
         return 1;
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 int __stdcall SetSignMode(ULONG_PTR config, const char* mode) noexcept {
     if (config == 0) return 0;
-    try {
+    return quillon::Guarded(0, [&] {
         ConfigOf(config)->SetSignMode(mode);
         return 1;
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 // 0 after a load without XML error (also when the file cannot be read),
 // 1 after an XML error.
 int __stdcall Parse(ULONG_PTR config, const char* fileName) noexcept {
     if (config == 0) return 0;
-    try {
+    return quillon::Guarded(0, [&] {
         return ConfigOf(config)->Load(TextString(fileName));
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 ULONG_PTR __stdcall GetRoot(ULONG_PTR config) noexcept {
@@ -94,14 +85,12 @@ ULONG_PTR __stdcall GetRoot(ULONG_PTR config) noexcept {
 // result, for GetNextSubNode.
 ULONG_PTR __stdcall GetSubNode(ULONG_PTR node, const char* name) noexcept {
     if (node == 0) return 0;
-    try {
+    return quillon::Guarded<ULONG_PTR>(0, [&]() -> ULONG_PTR {
         quillon::TextList* children = NodeOf(node)->children;
         if (children == nullptr) return 0;
         if (name != nullptr && name[0] != 0) return HandleOf(children->Find(name));
         return HandleOf(children->GetFirst());
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 // The child after the cursor, whatever its name; after the last child 0,
@@ -129,33 +118,27 @@ int __stdcall GetNodeText(ULONG_PTR node, char* buffer) noexcept {
 
 int __stdcall Write2XML(ULONG_PTR config, const char* fileName) noexcept {
     if (config == 0) return 0;
-    try {
+    return quillon::Guarded(0, [&] {
         return ConfigOf(config)->Save(TextString(fileName));
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 ULONG_PTR __stdcall AddChildNode(ULONG_PTR parent, const char* name, const char* text) noexcept {
     if (parent == 0) return 0;
-    try {
+    return quillon::Guarded<ULONG_PTR>(0, [&] {
         // `current` is not touched: editing never moves it.
         ConfigNode* node = quillon::AppendChild(NodeOf(parent), name);
         if (node != nullptr && text != nullptr && text[0] != 0) node->text.Assign(text);
         return HandleOf(node);
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 int __stdcall SetNodeText(ULONG_PTR node, const char* text) noexcept {
     if (node == 0) return 0;
-    try {
+    return quillon::Guarded(0, [&] {
         NodeOf(node)->text.Assign(text);
         return 1;
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 }  // extern "C"

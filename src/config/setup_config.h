@@ -15,7 +15,7 @@
 
 #include <cstdint>
 
-#include "actions/script_engine.h"
+#include "config/script/script_engine.h"
 #include "config/config_tree.h"
 #include "config/element_path.h"
 #include "foundation/text_string.h"

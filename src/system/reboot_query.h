@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "actions/msi_bridge.h"
+#include "installer/msi_bridge.h"
 
 namespace quillon {
 

@@ -1,10 +1,10 @@
-#include "actions/script_engine.h"
+#include "config/script/script_engine.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "actions/script_execute.h"
+#include "config/script/script_execute.h"
 
 using quillon::ItemOf;
 using quillon::ScriptEngine;

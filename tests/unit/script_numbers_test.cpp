@@ -1,4 +1,4 @@
-#include "actions/script_numbers.h"
+#include "config/script/script_numbers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "actions/script_tokenizer.h"
+#include "config/script/script_tokenizer.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // Execute exports do, without the DLL.
 #include <gtest/gtest.h>
 
-#include "actions/script_execute.h"
+#include "config/script/script_execute.h"
 #include "config/setup_config.h"
 
 using quillon::ExecuteScript;

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "actions/installer_actions.h"
-#include "actions/msi_bridge.h"
+#include "installer/msi_bridge.h"
 #include "installer_package.h"
 #include "system/reboot_query.h"
 

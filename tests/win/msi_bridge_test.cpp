@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "actions/msi_bridge.h"
+#include "installer/msi_bridge.h"
 #include "installer_package.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "actions/script_numbers.h"
+#include "config/script/script_numbers.h"
 #include "foundation/decimal_text.h"
 
 TEST(ScriptNumbersWin, FormatRealMatchesTheRuntimesGcvt) {

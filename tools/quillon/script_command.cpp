@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "actions/script_execute.h"
-#include "actions/script_numbers.h"
+#include "config/script/script_execute.h"
+#include "config/script/script_numbers.h"
 #include "cli_text.h"
 #include "command.h"
 

@@ -15,7 +15,7 @@
 
 #include <cstdint>
 
-#include "actions/script_tokenizer.h"
+#include "config/script/script_tokenizer.h"
 #include "foundation/text_list.h"
 #include "foundation/text_string.h"
 

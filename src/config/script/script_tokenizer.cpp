@@ -6,7 +6,7 @@
 // way, so cutting a text costs time in proportion to its length times the
 // (small) number of delimiters, whatever its shape: a text of 100,000
 // unmatched or nested brackets included.
-#include "actions/script_tokenizer.h"
+#include "config/script/script_tokenizer.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -7,8 +7,9 @@
 
 #include <cstring>
 
-#include "actions/script_execute.h"
+#include "config/script/script_execute.h"
 #include "config/setup_config.h"
+#include "platform/export_guard.h"
 
 using quillon::ScriptResult;
 using quillon::SetupConfig;
@@ -20,11 +21,9 @@ extern "C" {
 // variable and answers 1; any other type removes it and answers 0.
 int __stdcall SetProperty(ULONG_PTR config, const char* name, const char* value, int type) noexcept {
     if (config == 0) return 0;
-    try {
+    return quillon::Guarded(0, [&] {
         return reinterpret_cast<SetupConfig*>(config)->SetProperty(TextString(name), TextString(value), type);
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 // 1 when the script's first remaining item was delivered: a long or truth
@@ -32,7 +31,7 @@ int __stdcall SetProperty(ULONG_PTR config, const char* name, const char* value,
 // which the caller makes large enough. 0 otherwise, with neither written.
 int __stdcall Execute(ULONG_PTR config, const char* script, char* text, int* number) noexcept {
     if (config == 0) return 0;
-    try {
+    return quillon::Guarded(0, [&] {
         ScriptResult result = quillon::ExecuteScript(reinterpret_cast<SetupConfig*>(config)->engine, script);
         switch (result.kind) {
             case ScriptResult::kNumber:
@@ -46,9 +45,7 @@ int __stdcall Execute(ULONG_PTR config, const char* script, char* text, int* num
             default:
                 return 0;
         }
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 }  // extern "C"

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "actions/script_engine.h"
+#include "config/script/script_engine.h"
 
 namespace quillon {
 

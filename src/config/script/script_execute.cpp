@@ -1,4 +1,4 @@
-#include "actions/script_execute.h"
+#include "config/script/script_execute.h"
 
 namespace quillon {
 

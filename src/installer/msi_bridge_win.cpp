@@ -1,4 +1,4 @@
-#include "actions/msi_bridge.h"
+#include "installer/msi_bridge.h"
 
 #include <windows.h>
 

@@ -5,11 +5,11 @@
 // rewrites an operand (the booleans and numbers that "+" turns into text, the
 // operand of "!" that becomes undeclared), a variable operand keeps the
 // change.
-#include "actions/script_operations.h"
+#include "config/script/script_operations.h"
 
 #include <cstring>
 
-#include "actions/script_numbers.h"
+#include "config/script/script_numbers.h"
 #include "platform/message_box.h"
 
 namespace quillon {

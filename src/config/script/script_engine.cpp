@@ -1,7 +1,7 @@
 // ScriptEngine and ScriptFrame: building items from tokens and reducing a
 // frame from left to right. The operations themselves are in
 // script_operations.cpp.
-#include "actions/script_engine.h"
+#include "config/script/script_engine.h"
 
 #include "foundation/decimal_text.h"
 
@@ -9,8 +9,8 @@
 #include <memory>
 #include <new>
 
-#include "actions/script_numbers.h"
-#include "actions/script_operations.h"
+#include "config/script/script_numbers.h"
+#include "config/script/script_operations.h"
 
 namespace quillon {
 namespace {

@@ -41,4 +41,7 @@ TextString NumberedCopyName(const char* source, unsigned number);
 // source cannot be opened. Copies that cannot be opened are skipped silently.
 uint32_t UpdateNumberedCopies(const char* source, uint32_t mode, CopyFileSystem& files);
 
+// The same walk over the files on disk (UpdateWTSCopy). Windows builds only.
+uint32_t UpdateNumberedCopiesOnDisk(const char* source, uint32_t mode);
+
 }  // namespace quillon

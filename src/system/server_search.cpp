@@ -28,8 +28,9 @@ void ListDomainServers(ServerSearchHost& host) {
             uint32_t status = host.EnumerateNext(&entries);
             if (status == 0 && !ListAnsweringServers(host, entries)) break;
             if (status == kNoMoreItems) break;
-            // Any other error is tried again, as long as anyone still looks.
-            if (status != 0) host.PauseBeforeRetry();
+            // Any other error is tried again, as long as anyone still looks;
+            // so is a batch without entries, but neither in a busy loop.
+            if (status != 0 || entries == 0) host.PauseBeforeRetry();
             if (host.StopRequested() || !host.ListBoxExists()) break;
         }
     }

@@ -110,6 +110,8 @@ TEST(ServerSearch, WorkerRun) {
         {"errors retried after a pause", {failed, failed, abc}, "", "",
          "off open:WORKGROUP clear enum:53 pause enum:53 pause enum:0 probe\\\\A probe\\\\B +B probe\\\\C +C enum:259 "
          "close on"},
+        {"empty batches pause too", {{0, {}}, abc}, "", "",
+         "off open:WORKGROUP clear enum:0 pause enum:0 probe\\\\A probe\\\\B +B probe\\\\C +C enum:259 close on"},
         {"names that list nothing", {{0, {nullptr, "NAME", "\\\\"}}}, "", "",
          "off open:WORKGROUP clear enum:0 probe probeNAME probe\\\\ enum:259 close on"},
         {"stop before an addition", {abc}, "probe\\\\B", "",

@@ -1,5 +1,7 @@
 #include "system/launch_command.h"
 
+#include <cstring>
+
 namespace quillon {
 namespace {
 
@@ -9,13 +11,11 @@ bool IsEmpty(const char* text) { return text == nullptr || text[0] == 0; }
 
 LaunchCommand BuildLaunchCommand(const char* program, const char* parameters, const char* workingDirectory) {
     LaunchCommand launch;
-    TextString path = program;
     if (IsEmpty(workingDirectory)) {
         // Taken from the program text as given, before the leading spaces go:
         // a quoted program keeps its opening quote here.
-        int lastBackslash = -1;
-        for (int at = path.Find('\\'); at >= 0; at = path.Find('\\', at + 1)) lastBackslash = at;
-        if (lastBackslash > 0) launch.workingDirectory = path.Mid(0, lastBackslash);
+        const char* lastBackslash = program == nullptr ? nullptr : std::strrchr(program, '\\');
+        if (lastBackslash != nullptr) launch.workingDirectory.Assign(program, static_cast<int>(lastBackslash - program));
     } else {
         launch.workingDirectory = workingDirectory;
     }

@@ -15,10 +15,11 @@ int CountDots(const char* text) {
 }  // namespace
 
 TextString NumberedCopyName(const char* source, unsigned number) {
+    if (source == nullptr) return TextString();
     TextString replacement;
     replacement.Format("_%03u.", number);
+    if (replacement.IsNull()) return TextString();
     TextString name = source;
-    if (replacement.IsNull() || name.IsNull()) return TextString();
     // A replacement cut short by a failed allocation names some other file.
     if (name.ReplaceAll(".", replacement.Text()) != CountDots(source)) return TextString();
     return name;

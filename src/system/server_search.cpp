@@ -3,18 +3,19 @@
 namespace quillon {
 namespace {
 
-// Walks one batch of the enumeration. False when the search must end.
-bool ListAnsweringServers(ServerSearchHost& host, uint32_t entries) {
+bool MustEnd(ServerSearchHost& host) { return host.StopRequested() || !host.ListBoxExists(); }
+
+// Walks one batch of the enumeration, up to its end or until the search must end.
+void ListAnsweringServers(ServerSearchHost& host, uint32_t entries) {
     for (uint32_t index = 0; index < entries; ++index) {
-        if (host.StopRequested() || !host.ListBoxExists()) return false;
+        if (MustEnd(host)) return;
         const char* remoteName = host.RemoteName(index);
         if (!host.PipeAnswers(ServerProbePath(remoteName).Text())) continue;
         TextString name = ServerDisplayName(remoteName);
         if (name.GetLength() == 0) continue;
-        if (host.StopRequested() || !host.ListBoxExists()) return false;
+        if (MustEnd(host)) return;
         host.AddToList(name.Text());
     }
-    return true;
 }
 
 void ListDomainServers(ServerSearchHost& host) {
@@ -26,12 +27,12 @@ void ListDomainServers(ServerSearchHost& host) {
         for (;;) {
             uint32_t entries = 0;
             uint32_t status = host.EnumerateNext(&entries);
-            if (status == 0 && !ListAnsweringServers(host, entries)) break;
+            if (status == 0) ListAnsweringServers(host, entries);
             if (status == kNoMoreItems) break;
             // Any other error is tried again, as long as anyone still looks;
             // so is a batch without entries, but neither in a busy loop.
             if (status != 0 || entries == 0) host.PauseBeforeRetry();
-            if (host.StopRequested() || !host.ListBoxExists()) break;
+            if (MustEnd(host)) break;
         }
     }
     host.CloseEnumeration();

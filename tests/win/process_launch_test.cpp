@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <sstream>
@@ -50,7 +51,14 @@ protected:
         folder_ = FreshFolder("quillon launch");
         program_ = folder_ + "record_args.exe";
         record_ = folder_ + "record_args.args.txt";
-        ASSERT_TRUE(CopyFileA((TestExecutableFolder() + "record_args.exe").c_str(), program_.c_str(), FALSE));
+        // A program that an earlier test started without waiting may still be
+        // ending and hold its file.
+        bool copied = false;
+        for (int i = 0; i < 300 && !copied; ++i) {
+            copied = CopyFileA((TestExecutableFolder() + "record_args.exe").c_str(), program_.c_str(), FALSE) != FALSE;
+            if (!copied) Sleep(100);
+        }
+        ASSERT_TRUE(copied);
         DeleteFileA(record_.c_str());
     }
     void TearDown() override {
@@ -65,6 +73,7 @@ protected:
 
 TEST_F(LaunchExports, WaitsAndHandsBackTheExitCode) {
     std::string workFolder = FreshFolder("quillon launch work");
+    workFolder.pop_back();  // no trailing backslash
     struct Case {
         const char* name;
         uint32_t hidden;
@@ -163,6 +172,8 @@ TEST_F(LaunchExports, StartupInformationAndHandles) {
         EXPECT_FALSE(CreateProcessSpy::hasEnvironment);
         // Both handles are closed, whether the launch waited or not.
         ASSERT_EQ(CreateProcessSpy::opened.size(), 2u);
+        std::sort(CreateProcessSpy::opened.begin(), CreateProcessSpy::opened.end());
+        std::sort(CreateProcessSpy::closed.begin(), CreateProcessSpy::closed.end());
         EXPECT_EQ(CreateProcessSpy::closed, CreateProcessSpy::opened);
     }
 }

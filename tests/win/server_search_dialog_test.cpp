@@ -49,6 +49,8 @@ std::vector<std::string> ListEntries(HWND listBox) {
     return entries;
 }
 
+bool Signalled(HANDLE event) { return WaitForSingleObject(event, 0) == WAIT_OBJECT_0; }
+
 INT_PTR CALLBACK PlainDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
 class ServerSearchDialog : public ::testing::Test {
@@ -156,8 +158,9 @@ TEST_F(ServerSearchDialog, ExportsThroughTheDll) {
     SendMessageA(listBox_, LB_SETCURSEL, 0, 0);
     EXPECT_EQ(selection(dialog_, buffer), 1);
     EXPECT_STREQ(buffer, "OLDSERVER");
-    std::strcpy(buffer, "Mehrbenutzerdienst-Server");  // a group box, not a list box
+    std::strcpy(buffer, "no such list");
     EXPECT_EQ(selection(dialog_, buffer), 0);
+    EXPECT_STREQ(buffer, "no such list");
 
     EnableWindow(button_, FALSE);
     EXPECT_EQ(cancel(), 1);
@@ -254,9 +257,9 @@ struct NetworkDouble {
     static NET_API_STATUS WINAPI FreeInfo(LPVOID) { return NERR_Success; }
     static FARPROC WINAPI ProcAddress(HMODULE module, LPCSTR name) {
         if (HIWORD(reinterpret_cast<ULONG_PTR>(name)) != 0 && std::strcmp(name, "NetWkstaGetInfo") == 0)
-            return reinterpret_cast<FARPROC>(&WorkstationInfo);
+            return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&WorkstationInfo));
         if (HIWORD(reinterpret_cast<ULONG_PTR>(name)) != 0 && std::strcmp(name, "NetApiBufferFree") == 0)
-            return reinterpret_cast<FARPROC>(&FreeInfo);
+            return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&FreeInfo));
         return realGetProcAddress(module, name);
     }
     static HLOCAL WINAPI Allocate(UINT flags, SIZE_T bytes) {
@@ -318,7 +321,6 @@ protected:
         Sys() = saved_;
         for (HANDLE event : {NetworkDouble::enumerating, NetworkDouble::proceed, NetworkDouble::closed}) CloseHandle(event);
     }
-    bool Signalled(HANDLE event) { return WaitForSingleObject(event, 0) == WAIT_OBJECT_0; }
     // Nothing of the search is left: buffer, enumeration and netapi32.
     void ExpectReleased() {
         EXPECT_EQ(NetworkDouble::buffersOutstanding, 0);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "dll_export.h"
 #include "installer_package.h"
 #include "platform/win32/system_calls.h"
 #include "system/process_launch.h"
@@ -45,8 +46,8 @@ protected:
     void SetUp() override {
         library_ = LoadLibraryA("Quillon.dll");
         ASSERT_NE(library_, nullptr);
-        launch_ = reinterpret_cast<Launch>(reinterpret_cast<void*>(GetProcAddress(library_, "LaunchAppAndWaitEx")));
-        update_ = reinterpret_cast<UpdateCopies>(reinterpret_cast<void*>(GetProcAddress(library_, "UpdateWTSCopy")));
+        launch_ = DllExport<Launch>(library_, "LaunchAppAndWaitEx");
+        update_ = DllExport<UpdateCopies>(library_, "UpdateWTSCopy");
         ASSERT_TRUE(launch_ && update_);
         folder_ = FreshFolder("quillon launch");
         program_ = folder_ + "record_args.exe";

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "dll_export.h"
 #include "platform/win32/system_calls.h"
 #include "system/server_search_dialog.h"
 
@@ -69,11 +70,6 @@ protected:
         if (IsWindow(dialog_)) DestroyWindow(dialog_);
         if (library_) FreeLibrary(library_);
     }
-    template <typename Function>
-    Function Export(const char* name) const {
-        return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library_, name)));
-    }
-
     HMODULE library_ = nullptr;
     HWND dialog_ = nullptr;
     HWND listBox_ = nullptr;
@@ -138,9 +134,9 @@ TEST_F(ServerSearchDialog, TemplateAsGiven) {
 // The exports through the DLL, over this machine's own network (none to
 // enumerate): the search starts, ends by itself and leaves the list alone.
 TEST_F(ServerSearchDialog, ExportsThroughTheDll) {
-    auto search = Export<int(__stdcall*)(HWND, const char*, const char*)>("SearchServer");
-    auto selection = Export<int(__stdcall*)(HWND, char*)>("GetLBSelection");
-    auto cancel = Export<int(__stdcall*)()>("Abbrechen");
+    auto search = DllExport<int(__stdcall*)(HWND, const char*, const char*)>(library_, "SearchServer");
+    auto selection = DllExport<int(__stdcall*)(HWND, char*)>(library_, "GetLBSelection");
+    auto cancel = DllExport<int(__stdcall*)()>(library_, "Abbrechen");
     ASSERT_TRUE(search && selection && cancel);
     SendMessageA(listBox_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("OLDSERVER"));
 

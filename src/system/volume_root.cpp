@@ -21,8 +21,9 @@ TextString GetVolumeRoot(const char* path) {
         int colon = text.Find(':');
         if (colon >= 0) root = text.Mid(0, colon + 1);
     }
-    int length = root.GetLength();
-    if (length == 0 || root.Text()[length - 1] != '\\') root.Append("\\");
+    // Neither root can end in a backslash yet: the share's text stops before
+    // one, the drive's at its colon.
+    root.Append("\\");
     return root;
 }
 

@@ -27,6 +27,7 @@ TEST(VolumeRoot, DerivedFromDriveAndUncPaths) {
         {"\\dir\\file", "\\"},
         {"\\dir\\sub\\file:stream", "\\dir\\sub\\"},
         {"file.txt:stream", "file.txt:\\"},
+        {":stream", ":\\"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path ? c.path : "(null)");

@@ -81,10 +81,11 @@ private:
             faults.log.push_back(name);
             if (++faults.calls == faults.failAt) {
                 faults.failed = name;
-                ::SetLastError(InjectedError(faults.calls));
+                // A call that returns its error leaves the last error alone.
                 if constexpr (std::is_same_v<Result, DWORD>) {
                     if (returnsCode) return InjectedError(faults.calls);
                 }
+                ::SetLastError(InjectedError(faults.calls));
                 return failure;
             }
             Result result = real(args...);

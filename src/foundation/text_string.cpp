@@ -33,7 +33,7 @@ TextString::TextString(const char16_t* wideText) {
     char* converted = Allocate(static_cast<size_t>(needed) + 1);
     if (converted == nullptr) return;
     int written = platform::WideToAnsi(wideText, units, converted, needed);
-    if (written <= 0 || written > needed) {
+    if (written <= 0) {
         std::free(converted);
         return;
     }

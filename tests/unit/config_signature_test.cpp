@@ -78,7 +78,7 @@ TEST_F(ConfigSignature, ChangesToSignedBytesOrLayoutAreInvalid) {
     EXPECT_EQ(Verify(bytes.substr(0, bytes.size() - 1) + "X"), 0) << "the final LF";
     EXPECT_EQ(Verify(bytes + "<!-- x -->"), 0) << "a comment after the content";
     EXPECT_EQ(Verify(bytes + "<ROOT><Application Name=\"Ledger\" Version=\"4.2\"/></ROOT>\r\n"), 0) << "a second ROOT";
-    EXPECT_EQ(Verify(bytes + "\r\n"), 0) << "an empty line after the content";
+    EXPECT_EQ(Verify(bytes + "\n"), 0) << "one more byte after the content";
 }
 
 TEST_F(ConfigSignature, EmptyOrMissingSignatureIsNotValid) {

@@ -96,8 +96,9 @@ TEST(SetupConfigSections, OnlyApplicationDirectlyBelowRootSelects) {
     EXPECT_EQ(lower.tree.root.children, nullptr);
 }
 
-TEST(SetupConfigSections, ValueSplitAtAReferenceNeverMatches) {
-    // Neither the whole value nor any run of it between references selects.
+TEST(SetupConfigSections, ValueSplitAtAReferenceOrEmptyNeverMatches) {
+    // Neither the whole value, raw or replaced, nor any run of it between
+    // references selects; nor does an empty value.
     struct Case {
         const char* name;
         const char* version;
@@ -107,6 +108,7 @@ TEST(SetupConfigSections, ValueSplitAtAReferenceNeverMatches) {
         {"Led&amp;ger", "1", "Led&ger", "1"}, {"Led&amp;ger", "1", "Led", "1"}, {"Led&amp;ger", "1", "ger", "1"},
         {"A", "4&#46;2", "A", "4.2"},         {"A", "4&#46;2", "A", "4"},       {"A", "4&#46;2", "A", "2"},
         {"&#x41;pp", "1", "pp", "1"},         {"App&lt;", "1", "App", "1"},     {"App", "1&#32;", "App", "1"},
+        {"Led&amp;ger", "1", "Led&amp;ger", "1"}, {"", "1", "", "1"},
     };
     for (const Case& c : cases) {
         SetupConfig config;

@@ -13,10 +13,11 @@ constexpr unsigned long kLargestCapacity = 0x7FFFFFFEul;
 
 }  // namespace
 
-int InstallerBridge::ReadInstallerProperty(InstallerHandle handle, TextString& text) {
+int InstallerBridge::ReadInstallerProperty(InstallerHandle handle, TextString& text, uint32_t* failure) {
     unsigned long capacity = 256;
     char* buffer = nullptr;
     uint32_t result = kNotEnoughMemory;
+    bool answered = false;  // `result` is the installer's answer, not a failed allocation
     // A value grows between two calls only when something else writes it at
     // the same time; the bound keeps a misbehaving installer from holding the
     // action in this loop.
@@ -26,17 +27,20 @@ int InstallerBridge::ReadInstallerProperty(InstallerHandle handle, TextString& t
         // be offered and counts as a failed allocation.
         if (capacity >= kLargestCapacity) {
             result = kNotEnoughMemory;
+            answered = false;
             break;
         }
         capacity += 1;
         char* grown = static_cast<char*>(std::realloc(buffer, capacity));
         if (grown == nullptr) {
             result = kNotEnoughMemory;
+            answered = false;
             break;
         }
         buffer = grown;
         unsigned long offered = capacity;
         result = GetPropertyRaw(handle, text.Text(), buffer, &offered);
+        answered = true;
         if (result != kMoreData) break;
         if (offered < capacity) offered = capacity;  // always offer more than before
         capacity = offered;
@@ -51,6 +55,7 @@ int InstallerBridge::ReadInstallerProperty(InstallerHandle handle, TextString& t
         text.Clear();
     }
     std::free(buffer);
+    if (read == 0 && failure != nullptr) *failure = answered ? result : 0;
     return read;
 }
 

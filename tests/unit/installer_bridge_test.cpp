@@ -39,11 +39,12 @@ TEST(InstallerBridge, FailedReadsLeaveTheTextNull) {
         quillon::InstallerHandle handle;
         bool available;
         bool alwaysMoreData;
+        uint32_t failure;  // the failing call's answer, handed to the caller
     } cases[] = {
-        {"a null name, which the installer rejects", nullptr, InstallerDouble::kHandle, true, false},
-        {"an invalid handle", "PRESENT", 7, true, false},
-        {"no installer library", "PRESENT", InstallerDouble::kHandle, false, false},
-        {"an installer that never reports enough room", "PRESENT", InstallerDouble::kHandle, true, true},
+        {"a null name, which the installer rejects", nullptr, InstallerDouble::kHandle, true, false, 87},
+        {"an invalid handle", "PRESENT", 7, true, false, 6},
+        {"no installer library", "PRESENT", InstallerDouble::kHandle, false, false, 1114},
+        {"an installer that never reports enough room", "PRESENT", InstallerDouble::kHandle, true, true, 234},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -53,8 +54,10 @@ TEST(InstallerBridge, FailedReadsLeaveTheTextNull) {
         installer.properties["PRESENT"] = "here";
         TextString text;
         if (c.property) text = c.property;
-        EXPECT_EQ(installer.ReadInstallerProperty(c.handle, text), 0);
+        uint32_t failure = 0;
+        EXPECT_EQ(installer.ReadInstallerProperty(c.handle, text, &failure), 0);
         EXPECT_TRUE(text.IsNull());
+        EXPECT_EQ(failure, c.failure);
         // Each retry offers more than the one before, and the retries end.
         EXPECT_LE(installer.offered.size(), 16u);
         for (size_t i = 1; i < installer.offered.size(); ++i) EXPECT_GT(installer.offered[i], installer.offered[i - 1]);

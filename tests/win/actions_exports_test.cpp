@@ -113,14 +113,37 @@ TEST_F(ActionExports, CompareVersionsWritesTheCode) {
     EXPECT_EQ(package_.Get("VERSION_COMPARE_RESULT"), "2");
 }
 
-TEST_F(ActionExports, CompareVersionsWithoutAnInstallerWritesNothing) {
-    EXPECT_EQ(compareVersions_(0xBAD), 0u);
+TEST_F(ActionExports, CompareVersionsReportsAFailedReadOrWrite) {
     package_.Set("COMPARE_VERSION1", "2");
     package_.Set("COMPARE_VERSION2", "1");
     package_.Set("VERSION_COMPARE_RESULT", "untouched");
+    EXPECT_EQ(compareVersions_(0xBAD), 6u) << "ERROR_INVALID_HANDLE, the read's answer";
     BridgeTo missing("quillon_no_such_library.dll");
-    EXPECT_EQ(quillon::RunCompareVersions(missing, Handle()), 0u);
+    EXPECT_EQ(quillon::RunCompareVersions(missing, Handle()), 1114u) << "no installer library";
     EXPECT_EQ(package_.Get("VERSION_COMPARE_RESULT"), "untouched");
+
+    // An installer whose reads never fit or whose writes fail.
+    struct Case {
+        const char* name;
+        bool readsNeverFit;
+        UINT setAnswer;
+        uint32_t result;
+    } cases[] = {
+        {"a read that never fits", true, 0, ERROR_MORE_DATA},
+        {"a refused write", false, ERROR_FUNCTION_FAILED, ERROR_FUNCTION_FAILED},
+        {"a write answering 1", false, 1, 1},
+        // The installer would take this answer for "skip the remaining actions".
+        {"a write answering ERROR_NO_MORE_ITEMS", false, ERROR_NO_MORE_ITEMS, ERROR_INSTALL_FAILURE},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        quillon::test::InstallerDouble installer;
+        installer.properties = {{"COMPARE_VERSION1", "2"}, {"COMPARE_VERSION2", "1"}, {"VERSION_COMPARE_RESULT", "untouched"}};
+        installer.alwaysMoreData = c.readsNeverFit;
+        if (c.setAnswer != 0) installer.setAnswers["VERSION_COMPARE_RESULT"] = c.setAnswer;
+        EXPECT_EQ(quillon::RunCompareVersions(installer, installer.kHandle), c.result);
+        EXPECT_EQ(installer.Get("VERSION_COMPARE_RESULT"), "untouched");
+    }
 }
 
 TEST_F(ActionExports, CustomFunctionComparesVersionVariables) {

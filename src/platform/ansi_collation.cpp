@@ -215,8 +215,7 @@ private:
     uint16_t primaries_ = 0;
 };
 
-// Out of line, so that the fast path saves no registers for it.
-__attribute__((noinline)) int CollateAllLevels(const unsigned char* x, const unsigned char* y, bool ignoreCase) {
+int CollateAllLevels(const unsigned char* x, const unsigned char* y, bool ignoreCase) {
     // Levels 1 to 3 in one walk: the first primary difference decides at
     // once; the first mark and case differences are kept for later.
     int markOrder = 0;
@@ -252,23 +251,16 @@ __attribute__((noinline)) int CollateAllLevels(const unsigned char* x, const uns
     }
 }
 
-}  // namespace
-
-int CollateAnsi(const char* a, const char* b, bool ignoreCase) {
-    const auto* x = reinterpret_cast<const unsigned char*>(a);
-    const auto* y = reinterpret_cast<const unsigned char*>(b);
-
-    // Fast path. While both texts hold the same byte, or two bytes that tie
-    // (one element each, of one primary weight), they gain the same primary
-    // weights and ignorables at the same places, and only marks and case can
-    // differ; the first such difference in each is kept. At the first place
-    // where the bytes do not tie, two single elements (or the end of a text)
-    // are ordered by their primary weights. Other places need all the levels.
-    size_t i = 0;
-    while (x[i] == y[i]) {
-        if (x[i] == 0) return 0;
-        ++i;
-    }
+// The order from the first byte `i` where the texts differ. While both hold
+// the same byte, or two bytes that tie (one element each, of one primary
+// weight), they gain the same primary weights and ignorables at the same
+// places, and only marks and case can differ; the first such difference in
+// each is kept. At the first place where the bytes do not tie, two single
+// elements (or the end of a text) are ordered by their primary weights. Other
+// places need all the levels. Out of line, so that the common case in
+// CollateAnsi saves no registers for it.
+__attribute__((noinline)) int CollateFromFirstDifference(const unsigned char* x, const unsigned char* y, size_t i,
+                                                         bool ignoreCase) {
     int markOrder = 0;
     int caseOrder = 0;
     const unsigned char* secondary = kWeights.secondary[ignoreCase];
@@ -288,6 +280,23 @@ int CollateAnsi(const char* a, const char* b, bool ignoreCase) {
     unsigned tx = kWeights.tie[x[i]], ty = kWeights.tie[y[i]];
     if (tx < kNoTie && ty < kNoTie) return Order(tx, ty);
     return CollateAllLevels(x, y, ignoreCase);
+}
+
+}  // namespace
+
+int CollateAnsi(const char* a, const char* b, bool ignoreCase) {
+    const auto* x = reinterpret_cast<const unsigned char*>(a);
+    const auto* y = reinterpret_cast<const unsigned char*>(b);
+    size_t i = 0;
+    while (x[i] == y[i]) {
+        if (x[i] == 0) return 0;
+        ++i;
+    }
+    // Most texts part at two single elements of different primary weights
+    // (or at the end of one, which weighs least).
+    unsigned tx = kWeights.tie[x[i]], ty = kWeights.tie[y[i]];
+    if (tx != ty && tx < kNoTie && ty < kNoTie) return tx < ty ? -1 : 1;
+    return CollateFromFirstDifference(x, y, i, ignoreCase);
 }
 
 }  // namespace quillon::platform

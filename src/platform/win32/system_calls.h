@@ -31,6 +31,8 @@ struct SystemCalls {
     decltype(&::LoadLibraryA) LoadLibraryA = ::LoadLibraryA;
     decltype(&::GetProcAddress) GetProcAddress = ::GetProcAddress;
     decltype(&::FreeLibrary) FreeLibrary = ::FreeLibrary;
+    decltype(&::GetModuleHandleExA) GetModuleHandleExA = ::GetModuleHandleExA;
+    decltype(&::FreeLibraryAndExitThread) FreeLibraryAndExitThread = ::FreeLibraryAndExitThread;
 
     // Registry.
     decltype(&::RegOpenKeyExA) RegOpenKeyExA = ::RegOpenKeyExA;
@@ -70,6 +72,8 @@ struct SystemCalls {
     decltype(&::CreateEventA) CreateEventA = ::CreateEventA;
     decltype(&::SetEvent) SetEvent = ::SetEvent;
     decltype(&::Sleep) Sleep = ::Sleep;
+    decltype(&::GetTickCount) GetTickCount = ::GetTickCount;
+    decltype(&::MsgWaitForMultipleObjects) MsgWaitForMultipleObjects = ::MsgWaitForMultipleObjects;
 
     // Windows of the caller's dialog and list-box messages.
     decltype(&::GetTopWindow) GetTopWindow = ::GetTopWindow;
@@ -78,6 +82,7 @@ struct SystemCalls {
     decltype(&::IsWindow) IsWindow = ::IsWindow;
     decltype(&::EnableWindow) EnableWindow = ::EnableWindow;
     decltype(&::SendMessageA) SendMessageA = ::SendMessageA;
+    decltype(&::PeekMessageA) PeekMessageA = ::PeekMessageA;
 
     // Network enumeration and named pipes.
     decltype(&::WNetOpenEnumA) WNetOpenEnumA = ::WNetOpenEnumA;

@@ -1,6 +1,10 @@
 #include "arguments.h"
 
 #include <algorithm>
+#include <cstdio>
+
+#include "command.h"
+#include "messages.h"
 
 namespace quillon::cli {
 namespace {
@@ -74,6 +78,21 @@ bool ParseArguments(const std::vector<std::string>& args, const std::vector<Opti
             value = args[++i];
         }
         parsed.options.emplace_back(spec->name, value);
+    }
+    return true;
+}
+
+bool ParseCommandLine(const std::string& who, const std::vector<std::string>& args,
+                      const std::vector<OptionSpec>& specs, const char* usage, Arguments& parsed, int& status) {
+    std::string error;
+    if (!ParseArguments(args, specs, parsed, error)) {
+        status = UsageError(who, error);
+        return false;
+    }
+    if (parsed.help) {
+        std::fputs(usage, stdout);
+        status = kExitOk;
+        return false;
     }
     return true;
 }

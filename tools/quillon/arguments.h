@@ -34,4 +34,11 @@ struct Arguments {
 bool ParseArguments(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs,
                     Arguments& parsed /* out */, std::string& error /* out */);
 
+// ParseArguments for the command `who` ("config show"). False when the
+// command ends here, with `status`: after printing `usage` for --help, or
+// after naming the wrong argument.
+bool ParseCommandLine(const std::string& who, const std::vector<std::string>& args,
+                      const std::vector<OptionSpec>& specs, const char* usage, Arguments& parsed /* out */,
+                      int& status /* out */);
+
 }  // namespace quillon::cli

@@ -18,6 +18,7 @@
 
 #include "command.h"
 #include "messages.h"
+#include "quillon_version.h"
 
 namespace quillon::cli {
 
@@ -49,7 +50,10 @@ using namespace quillon::cli;
 void PrintUsage() {
     std::printf("usage: quillon COMMAND [ARGS]\n\ncommands:\n");
     for (const auto* command : Commands()) std::printf("  %-12s %s\n", command->name, command->summary);
-    std::printf("\n`quillon COMMAND --help` describes a command.\n");
+    std::printf("\n`quillon help COMMAND` (or `quillon COMMAND --help`) describes a command;\n"
+                "`quillon --version` prints the version.\n"
+                "Exit status: 0 success, 1 a negative answer (XML error, invalid signature, no\n"
+                "result), 2 wrong arguments or failed input or output, 3 and 4 see config.\n");
 }
 
 int Dispatch(const std::vector<std::string>& args) {
@@ -57,6 +61,10 @@ int Dispatch(const std::vector<std::string>& args) {
     const std::string& name = args[0];
     if (name == "--help" || name == "-h" || (name == "help" && args.size() == 1)) {
         PrintUsage();
+        return kExitOk;
+    }
+    if (name == "--version" && args.size() == 1) {
+        std::printf("quillon %s\n", QUILLON_VERSION);
         return kExitOk;
     }
     // `quillon help COMMAND` is `quillon COMMAND --help`.

@@ -10,10 +10,14 @@ namespace quillon::cli {
 std::string Quoted(const std::string& text) { return "'" + platform::EscapeControls(text) + "'"; }
 
 void Error(const std::string& who, const std::string& text) {
+    Note("quillon" + (who.empty() ? "" : " " + who) + ": " + text);
+}
+
+void Note(const std::string& line) {
     // What was printed before the message stays before it, in a terminal and
     // in a file that collects both streams.
     std::fflush(stdout);
-    std::fprintf(stderr, "quillon%s%s: %s\n", who.empty() ? "" : " ", who.c_str(), platform::EscapeControls(text).c_str());
+    std::fprintf(stderr, "%s\n", platform::EscapeControls(line).c_str());
 }
 
 int UsageError(const std::string& who, const std::string& text) {

@@ -11,6 +11,8 @@ namespace quillon::cli {
 std::string Quoted(const std::string& text);
 
 void Error(const std::string& who, const std::string& text);
+// A line of its own, such as "FILE:LINE:COLUMN: what is there".
+void Note(const std::string& line);
 
 // A wrong argument: the error, then one line pointing to the help of the
 // command (the first word of `who`). Returns kExitUsage.

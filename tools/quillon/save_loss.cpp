@@ -3,18 +3,13 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/ansi_text.h"
 #include "xml/xml_reader.h"
 
 namespace quillon::cli {
 namespace {
 
 bool IsBlank(const char* text) { return std::strspn(text, " \t\r\n") == std::strlen(text); }
-
-bool SameIgnoringCase(const char* a, const char* b) {
-    for (; *a && *b; ++a, ++b)
-        if ((*a | 0x20) != (*b | 0x20)) return false;
-    return *a == *b;
-}
 
 // Follows the reader's events and keeps the earliest loss.
 class LossFinder {
@@ -95,7 +90,7 @@ private:
                 open_.pop_back();
                 break;
             case kEncoding:
-                if (!SameIgnoringCase(token->Text(), "ISO-8859-1"))
+                if (platform::CompareAnsiNoCase(token->Text(), "ISO-8859-1") != 0)
                     Note(position - token->Length() - 1, std::string("the encoding '") + token->Text() + "'");
                 break;
             case kEndDocument:

@@ -115,13 +115,9 @@ bool ParseSetting(const std::string& setting, std::string& name, int& type, std:
 
 int Run(const std::vector<std::string>& args) {
     cli::Arguments parsed;
-    std::string error;
-    if (!cli::ParseArguments(args, {{"--set", true, true}, {"--file", true}, {"--trace"}}, parsed, error))
-        return cli::UsageError("script", error);
-    if (parsed.help) {
-        std::fputs(kUsage, stdout);
-        return cli::kExitOk;
-    }
+    int status = cli::kExitOk;
+    const std::vector<cli::OptionSpec> specs = {{"--set", true, true}, {"--file", true}, {"--trace"}};
+    if (!cli::ParseCommandLine("script", args, specs, kUsage, parsed, status)) return status;
     std::vector<std::string>& words = parsed.positionals;
     if (words.empty() || words[0] != "run")
         return cli::UsageError("script", words.empty() ? "missing 'run'" : "unknown subcommand " + cli::Quoted(words[0]));

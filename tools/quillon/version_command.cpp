@@ -61,12 +61,8 @@ void PrintParts(const char* label, const std::string& text) {
 
 int Run(const std::vector<std::string>& args) {
     cli::Arguments parsed;
-    std::string error;
-    if (!cli::ParseArguments(args, {{"--explain"}}, parsed, error)) return cli::UsageError("version", error);
-    if (parsed.help) {
-        std::fputs(kUsage, stdout);
-        return cli::kExitOk;
-    }
+    int status = cli::kExitOk;
+    if (!cli::ParseCommandLine("version", args, {{"--explain"}}, kUsage, parsed, status)) return status;
     const std::vector<std::string>& words = parsed.positionals;
     if (words.empty() || words[0] != "compare")
         return cli::UsageError("version", words.empty() ? "missing 'compare'" : "unknown subcommand " + cli::Quoted(words[0]));

@@ -15,6 +15,7 @@
 #include "input_output.h"
 #include "json_text.h"
 #include "messages.h"
+#include "xml_error.h"
 #include "xml/xml_reader.h"
 
 namespace {
@@ -36,8 +37,9 @@ const char kUsage[] =
     "JSON string per token (null when absent; bytes read as Windows-1252); 5 and\n"
     "9 add name and value. The last line is \"result N\": 0 when the document was\n"
     "read, 1 at an error (the position of the last event shows how far reading\n"
-    "got). Whitespace-only text is reported, as the configuration reads it. The\n"
-    "reader takes the file as single bytes and stops at its first NUL byte.\n"
+    "got; standard error says where and why). Whitespace-only text is reported,\n"
+    "as the configuration reads it. The reader takes the file as single bytes and\n"
+    "stops at its first NUL byte.\n"
     "\n"
     "  --ascii-only   refuse a file holding any byte of 0x80 or above (UTF-16,\n"
     "                 UTF-8 beyond ASCII, byte order marks, 8-bit code pages):\n"
@@ -106,12 +108,8 @@ private:
 int Run(const std::vector<std::string>& args) {
     namespace cli = quillon::cli;
     cli::Arguments parsed;
-    std::string error;
-    if (!cli::ParseArguments(args, {{"--ascii-only"}}, parsed, error)) return cli::UsageError("xml-events", error);
-    if (parsed.help) {
-        std::fputs(kUsage, stdout);
-        return cli::kExitOk;
-    }
+    int status = cli::kExitOk;
+    if (!cli::ParseCommandLine("xml-events", args, {{"--ascii-only"}}, kUsage, parsed, status)) return status;
     if (parsed.positionals.size() != 1)
         return cli::UsageError("xml-events", parsed.positionals.empty() ? "missing FILE" : "more than one FILE");
     const std::string& path = parsed.positionals[0];
@@ -135,6 +133,7 @@ int Run(const std::vector<std::string>& args) {
     reader.SetCallback(&EventPrinter::Callback, &printer);
     int32_t result = reader.ParseText(content->c_str());
     std::printf("result %d\n", static_cast<int>(result));
+    if (result != 0) cli::ReportXmlError(path, *content, reader);
     return result == 0 ? cli::kExitOk : cli::kExitNegative;
 }
 

@@ -71,7 +71,7 @@ void RunCases(const std::vector<Case>& cases, Source source, const std::string& 
     quillon::test::TempFolder folder;
     fs::copy(kSource + "/examples", folder.File("examples"));
     for (const auto& fixture : fs::directory_iterator(kSource + "/tests/data/tool"))
-        if (fixture.path().extension() == ".xml") fs::copy(fixture.path(), folder.Path());
+        if (fixture.path().extension() != ".t") fs::copy(fixture.path(), folder.Path());
     for (const Case& expected : cases) {
         bool merged = source != Source::kTranscript;
         ToolRun run = RunShell(folder.Path(), merged ? "{ " + expected.command + "\n} 2>&1" : expected.command);

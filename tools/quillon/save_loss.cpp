@@ -85,7 +85,9 @@ private:
                 break;
             case kEndElement:
                 // Only leaves keep their text; ROOT and the section are no nodes.
-                if (open_.back().textAt >= 0 && (open_.back().hasChildren || open_.size() <= 2))
+                if (open_.back().textAt >= 0 && open_.size() <= 2)
+                    Note(open_.back().textAt, "text directly in '" + open_.back().name + "'");
+                else if (open_.back().textAt >= 0 && open_.back().hasChildren)
                     Note(open_.back().textAt, "text beside child elements in '" + open_.back().name + "'");
                 open_.pop_back();
                 break;

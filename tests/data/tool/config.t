@@ -86,3 +86,27 @@ same
 $ quillon config show c.xml --app Ledger --version 4.2 >/dev/full
 ! quillon: cannot write to standard output: No space left on device
 [exit 2]
+# What --in-place refuses to drop, each at its first occurrence (losses.txt holds one file per line).
+$ while read -r body; do printf '%s' "$body" >f.xml; quillon config sign f.xml --app A --version 1 --in-place 2>&1 | head -n 1; done <losses.txt
+f.xml:1:31: the encoding 'UTF-8', which the saved section would drop
+f.xml:1:1: a document type declaration, which the saved section would drop
+f.xml:1:7: a comment, which the saved section would drop
+f.xml:1:41: a processing instruction, which the saved section would drop
+f.xml:1:7: attribute 'id', which the saved section would drop
+f.xml:1:41: attribute 'Owner', which the saved section would drop
+f.xml:1:44: attribute 'b', which the saved section would drop
+f.xml:1:44: a CDATA section, which the saved section would drop
+f.xml:1:44: a character reference, which the saved section would drop
+f.xml:1:44: a reference to 'nbsp', which the saved section would drop
+f.xml:1:44: text beside child elements in 'A', which the saved section would drop
+f.xml:1:44: text beside child elements in 'A', which the saved section would drop
+f.xml:1:41: text directly in 'Application', which the saved section would drop
+f.xml:1:7: text directly in 'ROOT', which the saved section would drop
+f.xml:1:52: a reference in an attribute value, which the saved section would drop
+f.xml:1:42: a second element below ROOT ('Other'), which the saved section would drop
+f.xml:1:49: a comment, which the saved section would drop
+f.xml:1:49: text after the root element, which the saved section would drop
+# Layout is no content: quotes, line ends, blanks, <B/> and &gt; are rewritten without complaint.
+$ printf "<?xml version='1.0' encoding='iso-8859-1'?>\n<ROOT>\n  <Application Name='A' Version='1'>\n    <A>&gt;&lt;</A><B/>\n  </Application>\n</ROOT>\n" >ok.xml
+$ quillon config sign ok.xml --app A --version 1 --in-place && quillon config get ok.xml --app A --version 1 A
+><

@@ -25,6 +25,13 @@ $ quillon script run --trace '1 > "a"'
 items: long:1 op:> string:"a"
 stopped at >: long:1 op:> string:"a"
 number 1
+$ quillon script run --trace '1 > 2 return (2 > 1)'
+items: long:1 op:> long:2 $return(none) (2 > 1)
+after >: bool:false $return(none) (2 > 1)
+  items: long:2 op:> long:1
+  after >: bool:true
+after return: bool:true
+number 1
 $ awk 'BEGIN { for (i = 0; i < 100000; i++) printf "("; printf "1"; for (i = 0; i < 100000; i++) printf ")" }' >deep.txt
 $ quillon script run --file deep.txt
 none

@@ -10,8 +10,8 @@ namespace quillon::cli {
 namespace {
 
 const OptionSpec* FindSpec(const std::vector<OptionSpec>& specs, const std::string& name) {
-    for (const OptionSpec& spec : specs)
-        if (name == spec.name || (spec.alias != nullptr && name == spec.alias)) return &spec;
+    for (const OptionSpec& known : specs)
+        if (name == known.name || (known.alias != nullptr && name == known.alias)) return &known;
     return nullptr;
 }
 
@@ -54,30 +54,30 @@ bool ParseArguments(const std::vector<std::string>& args, const std::vector<Opti
         // "--name=value" carries its value in the same argument.
         size_t equals = arg.rfind("--", 0) == 0 ? arg.find('=') : std::string::npos;
         std::string name = arg.substr(0, equals);
-        const OptionSpec* spec = FindSpec(specs, name);
-        if (spec == nullptr) {
+        const OptionSpec* option = FindSpec(specs, name);
+        if (option == nullptr) {
             error = "unknown option '" + name + "'";
             return false;
         }
-        if (!spec->repeatable && parsed.Has(spec->name)) {
+        if (!option->repeatable && parsed.Has(option->name)) {
             error = "option '" + name + "' given twice";
             return false;
         }
         std::string value;
         if (equals != std::string::npos) {
-            if (!spec->takesValue) {
+            if (!option->takesValue) {
                 error = "option '" + name + "' takes no value";
                 return false;
             }
             value = arg.substr(equals + 1);
-        } else if (spec->takesValue) {
+        } else if (option->takesValue) {
             if (i + 1 >= args.size()) {
                 error = "option '" + name + "' needs a value";
                 return false;
             }
             value = args[++i];
         }
-        parsed.options.emplace_back(spec->name, value);
+        parsed.options.emplace_back(option->name, value);
     }
     return true;
 }

@@ -15,7 +15,7 @@ struct OptionSpec {
 };
 
 struct Arguments {
-    // Values of the options given, by their spec's name, in order; a flag
+    // Values of the options given, by their OptionSpec name, in order; a flag
     // given holds one empty value.
     std::vector<std::pair<std::string, std::string>> options;
     std::vector<std::string> positionals;

@@ -20,7 +20,7 @@ constexpr uint32_t kNothingLaunched = 99;
 // Starts the program in FDX_VAR1 with " /RegServer", the way an out-of-process
 // COM server registers itself. FDX_VAR2 is read and cleared but takes no part
 // in the launch.
-uint32_t ShellExecuteVar(MsiBridge& bridge, InstallerHandle handle) {
+uint32_t ShellExecuteVar(InstallerBridge& bridge, InstallerHandle handle) {
     TextString program = "FDX_VAR1";
     if (!bridge.ReadInstallerProperty(handle, program)) return kNothingLaunched;
     bridge.SetInstallerProperty(handle, "FDX_VAR1", "");
@@ -46,7 +46,24 @@ uint32_t ShellExecuteVar(MsiBridge& bridge, InstallerHandle handle) {
     return kNothingLaunched;
 }
 
-void CompareVersionVariables(MsiBridge& bridge, InstallerHandle handle) {
+// A failing installer call's answer as the action's result. The installer
+// reads a few results as something other than a failure (skip the remaining
+// actions, suspend, not run, cancelled by the user); those, and a failure
+// without a code of its own, become ERROR_INSTALL_FAILURE.
+uint32_t FailureResult(uint32_t answer) {
+    switch (answer) {
+        case ERROR_SUCCESS:
+        case ERROR_NO_MORE_ITEMS:
+        case ERROR_INSTALL_USEREXIT:
+        case ERROR_INSTALL_SUSPEND:
+        case ERROR_FUNCTION_NOT_CALLED:
+            return kInstallFailure;
+        default:
+            return answer;
+    }
+}
+
+void CompareVersionVariables(InstallerBridge& bridge, InstallerHandle handle) {
     TextString first = "FDX_VAR1";
     if (!bridge.ReadInstallerProperty(handle, first)) return;
     TextString second = "FDX_VAR2";
@@ -58,7 +75,7 @@ void CompareVersionVariables(MsiBridge& bridge, InstallerHandle handle) {
 
 }  // namespace
 
-uint32_t RunCustomFunction(MsiBridge& bridge, InstallerHandle handle) {
+uint32_t RunCustomFunction(InstallerBridge& bridge, InstallerHandle handle) {
     TextString function = "FDX_FUNCTION";
     if (!bridge.ReadInstallerProperty(handle, function)) return kNothingLaunched;
     if (function.IsEqual("ShellExecuteVar", -1, 0)) return ShellExecuteVar(bridge, handle);
@@ -66,14 +83,15 @@ uint32_t RunCustomFunction(MsiBridge& bridge, InstallerHandle handle) {
     return kNothingLaunched;
 }
 
-uint32_t RunCompareVersions(MsiBridge& bridge, InstallerHandle handle) {
+uint32_t RunCompareVersions(InstallerBridge& bridge, InstallerHandle handle) {
+    uint32_t failure = 0;
     TextString first = "COMPARE_VERSION1";
-    if (!bridge.ReadInstallerProperty(handle, first)) return 0;
+    if (!bridge.ReadInstallerProperty(handle, first, &failure)) return FailureResult(failure);
     TextString second = "COMPARE_VERSION2";
-    if (!bridge.ReadInstallerProperty(handle, second)) return 0;
+    if (!bridge.ReadInstallerProperty(handle, second, &failure)) return FailureResult(failure);
     uint32_t written = bridge.SetInstallerProperty(handle, "VERSION_COMPARE_RESULT",
                                                    CompareVersionTexts(first.Text(), second.Text()));
-    return written == 1 ? 1 : 0;
+    return written == ERROR_SUCCESS ? 0 : FailureResult(written);
 }
 
 }  // namespace quillon

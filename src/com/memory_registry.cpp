@@ -58,12 +58,12 @@ struct MemoryRegistry::Node {
 
 // An open key: its path, resolved on every call, so that a key deleted
 // while open simply stops working.
-class MemoryKey : public RegistryKey {
+class MemoryKey : public RegistryStoreKey {
 public:
     MemoryKey(MemoryRegistry& registry, int root, std::vector<std::string> path, bool writable)
         : registry_(registry), root_(root), path_(std::move(path)), writable_(writable) {}
 
-    std::unique_ptr<RegistryKey> Open(const char* name, bool writable) override {
+    std::unique_ptr<RegistryStoreKey> Open(const char* name, bool writable) override {
         MemoryRegistry::Node* node = Resolve();
         if (node == nullptr || node->children.count(Folded(name)) == 0) return nullptr;
         MemoryRegistry::Access access = registry_.AccessOf(PathOf(name));
@@ -72,7 +72,7 @@ public:
         return Child(name, writable);
     }
 
-    std::unique_ptr<RegistryKey> Create(const char* name) override {
+    std::unique_ptr<RegistryStoreKey> Create(const char* name) override {
         MemoryRegistry::Node* node = Resolve();
         if (node == nullptr || !writable_ || registry_.AccessOf(PathOf(name)) != MemoryRegistry::Access::kFull)
             return nullptr;
@@ -89,11 +89,10 @@ public:
         return node != nullptr && !node->children.empty();
     }
 
-    bool SetValue(const char* name, const RegistryValue& value) override {
+    void SetValue(const char* name, const RegistryValue& value) override {
         MemoryRegistry::Node* node = Resolve();
-        if (node == nullptr || !writable_) return false;
+        if (node == nullptr || !writable_) return;
         node->values[Folded(name ? name : "")] = {name ? name : "", value};
-        return true;
     }
 
     void DeleteValue(const char* name) override {
@@ -102,8 +101,8 @@ public:
         node->values.erase(Folded(name ? name : ""));
     }
 
-    bool DeleteTree(const char* name) override { return Delete(name, true); }
-    bool DeleteSubkey(const char* name) override { return Delete(name, false); }
+    void DeleteTree(const char* name) override { Delete(name, true); }
+    void DeleteSubkey(const char* name) override { Delete(name, false); }
 
 private:
     MemoryRegistry::Node* Resolve() const {
@@ -124,21 +123,18 @@ private:
         return Folded(path);
     }
 
-    std::unique_ptr<RegistryKey> Child(const char* name, bool writable) {
+    std::unique_ptr<RegistryStoreKey> Child(const char* name, bool writable) {
         std::vector<std::string> path = path_;
         path.push_back(name);
         return std::make_unique<MemoryKey>(registry_, root_, std::move(path), writable);
     }
 
-    bool Delete(const char* name, bool withSubkeys) {
+    void Delete(const char* name, bool withSubkeys) {
         MemoryRegistry::Node* node = Resolve();
-        if (node == nullptr) return false;
+        if (node == nullptr) return;
         auto found = node->children.find(Folded(name));
-        if (found == node->children.end()) return false;
-        if (registry_.AccessOf(PathOf(name)) != MemoryRegistry::Access::kFull) return false;
-        if (!withSubkeys && !found->second->children.empty()) return false;
-        node->children.erase(found);
-        return true;
+        if (found == node->children.end() || registry_.AccessOf(PathOf(name)) != MemoryRegistry::Access::kFull) return;
+        if (withSubkeys || found->second->children.empty()) node->children.erase(found);
     }
 
     MemoryRegistry& registry_;
@@ -156,7 +152,7 @@ MemoryRegistry::MemoryRegistry() {
 
 MemoryRegistry::~MemoryRegistry() = default;
 
-std::unique_ptr<RegistryKey> MemoryRegistry::OpenRoot(RegistryRoot root) {
+std::unique_ptr<RegistryStoreKey> MemoryRegistry::OpenRoot(RegistryRoot root) {
     return std::make_unique<MemoryKey>(*this, static_cast<int>(root), std::vector<std::string>{}, true);
 }
 

@@ -27,7 +27,7 @@ public:
     MemoryRegistry();
     ~MemoryRegistry() override;
 
-    std::unique_ptr<RegistryKey> OpenRoot(RegistryRoot root) override;
+    std::unique_ptr<RegistryStoreKey> OpenRoot(RegistryRoot root) override;
 
     // Creates a key and the keys above it: "HKCR\A\B".
     void AddKey(const std::string& path);

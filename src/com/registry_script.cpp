@@ -190,7 +190,7 @@ bool IsNeverDeleted(const std::string& name) {
     return SameTextIgnoringCase(name, "CLSID") || SameTextIgnoringCase(name, "TYPELIB");
 }
 
-HResult RegisterItems(RegistryKey& parent, const std::vector<ScriptItem>& items) {
+HResult RegisterItems(RegistryStoreKey& parent, const std::vector<ScriptItem>& items) {
     for (const ScriptItem& item : items) {
         const char* name = item.name.c_str();
         if (item.kind == ScriptItem::Kind::kValue) {
@@ -201,7 +201,7 @@ HResult RegisterItems(RegistryKey& parent, const std::vector<ScriptItem>& items)
             parent.DeleteTree(name);
         if (item.kind == ScriptItem::Kind::kDelete) continue;
 
-        std::unique_ptr<RegistryKey> key = parent.Open(name, true);
+        std::unique_ptr<RegistryStoreKey> key = parent.Open(name, true);
         if (!key) key = parent.Open(name, false);
         if (!key) key = parent.Create(name);
         if (!key) return kResultScriptError;
@@ -214,14 +214,14 @@ HResult RegisterItems(RegistryKey& parent, const std::vector<ScriptItem>& items)
 
 // `parent` is null below a key that could not be opened: those items are
 // read over without touching anything.
-void UnregisterItems(RegistryKey* parent, const std::vector<ScriptItem>& items) {
+void UnregisterItems(RegistryStoreKey* parent, const std::vector<ScriptItem>& items) {
     for (const ScriptItem& item : items) {
         const char* name = item.name.c_str();
         if (item.kind == ScriptItem::Kind::kValue) {
             if (parent) parent->DeleteValue(name);
             continue;
         }
-        std::unique_ptr<RegistryKey> key = parent ? parent->Open(name, false) : nullptr;
+        std::unique_ptr<RegistryStoreKey> key = parent ? parent->Open(name, false) : nullptr;
         UnregisterItems(key.get(), item.items);
         if (!key || key->HasSubkeys()) continue;
         key.reset();
@@ -236,7 +236,7 @@ HResult RunRegistryScript(const char* script, ScriptMode mode, RegistryStore& re
     HResult result = ScriptReader(script ? script : "").Read(blocks);
     if (Failed(result)) return result;
     for (const RootBlock& block : blocks) {
-        std::unique_ptr<RegistryKey> root = registry.OpenRoot(block.root);
+        std::unique_ptr<RegistryStoreKey> root = registry.OpenRoot(block.root);
         if (!root) {
             if (mode == ScriptMode::kUnregister) continue;
             return kResultScriptError;

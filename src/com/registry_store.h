@@ -1,10 +1,10 @@
-// RegistryStore and RegistryKey: the registry as the registration scripts
+// RegistryStore and RegistryStoreKey: the registry as the registration scripts
 // see it. The script interpreter (registry_script.h) works only through these
 // two interfaces, so it runs unchanged against the Windows registry
 // (win32_registry_win.cpp) and against the in-memory registry of the tests
 // and the fuzz target (memory_registry.h).
 //
-// A RegistryKey is an open key; destroying it closes it. Names of keys and
+// A RegistryStoreKey is an open key; destroying it closes it. Names of keys and
 // values are ANSI text; a null value name stands for the key's default value.
 #pragma once
 
@@ -36,29 +36,30 @@ struct RegistryValue {
     std::string data;  // the bytes stored, exactly
 };
 
-class RegistryKey {
+class RegistryStoreKey {
 public:
-    virtual ~RegistryKey() = default;
+    virtual ~RegistryStoreKey() = default;
 
     // An existing subkey, for reading and writing or for reading only; null
     // when it cannot be opened that way.
-    virtual std::unique_ptr<RegistryKey> Open(const char* name, bool writable) = 0;
+    virtual std::unique_ptr<RegistryStoreKey> Open(const char* name, bool writable) = 0;
     // The subkey, created when it does not exist; null when that fails.
-    virtual std::unique_ptr<RegistryKey> Create(const char* name) = 0;
+    virtual std::unique_ptr<RegistryStoreKey> Create(const char* name) = 0;
 
     virtual bool HasSubkeys() = 0;
-    virtual bool SetValue(const char* name, const RegistryValue& value) = 0;
+    virtual void SetValue(const char* name, const RegistryValue& value) = 0;
     virtual void DeleteValue(const char* name) = 0;
-    // Deletes the subkey with everything below it; false when it could not.
-    virtual bool DeleteTree(const char* name) = 0;
+    // Deletes the subkey with everything below it. Like the value calls,
+    // the deletions report no failure: the scripts go on regardless.
+    virtual void DeleteTree(const char* name) = 0;
     // Deletes the subkey, which must have no subkeys of its own.
-    virtual bool DeleteSubkey(const char* name) = 0;
+    virtual void DeleteSubkey(const char* name) = 0;
 };
 
 class RegistryStore {
 public:
     virtual ~RegistryStore() = default;
-    virtual std::unique_ptr<RegistryKey> OpenRoot(RegistryRoot root) = 0;
+    virtual std::unique_ptr<RegistryStoreKey> OpenRoot(RegistryRoot root) = 0;
 };
 
 }  // namespace quillon

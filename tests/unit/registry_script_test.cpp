@@ -121,8 +121,8 @@ TEST(RegistryScript, RegistersAndUnregistersAsTheScriptsSay) {
         {"number and byte values",
          {},
          {},
-         {{kRegister, "HKCU { k { val n = d '42' val x = D 'x' val b = b '0aFF' val e = b '' } }", kOk}},
-         "HKCU\\k\nHKCU\\k [b] = hex:0aff\nHKCU\\k [e] = hex:\nHKCU\\k [n] = dword:42\nHKCU\\k [x] = dword:0\n"},
+         {{kRegister, "HKCU { k { val n = d '42' val x = D 'x' val z = d '' val b = b '0aFF' val e = b '' } }", kOk}},
+         "HKCU\\k\nHKCU\\k [b] = hex:0aff\nHKCU\\k [e] = hex:\nHKCU\\k [n] = dword:42\nHKCU\\k [x] = dword:0\nHKCU\\k [z] = dword:0\n"},
 
         // Delete, ForceRemove and the keys they never delete.
         {"Delete removes a tree and skips its assignment",

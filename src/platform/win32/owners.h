@@ -61,77 +61,47 @@ struct HandleTraits {
 };
 using UniqueHandle = Owner<HANDLE, HandleTraits>;
 
-struct RegistryKeyTraits {
-    static HKEY None() { return nullptr; }
-    static bool IsValid(HKEY key) { return key != nullptr; }
-    static void Free(HKEY key) { Sys().RegCloseKey(key); }
+// Resources whose "none" is null and that one entry of the table releases.
+template <typename Resource, auto Release>
+struct ReleasedBy {
+    static Resource None() { return nullptr; }
+    static bool IsValid(Resource resource) { return resource != nullptr; }
+    static void Free(Resource resource) { (Sys().*Release)(resource); }
 };
+
 // Only keys that a call opened or created: never a predefined root such as
 // HKEY_LOCAL_MACHINE.
-using RegistryKey = Owner<HKEY, RegistryKeyTraits>;
-
-struct LibraryTraits {
-    static HMODULE None() { return nullptr; }
-    static bool IsValid(HMODULE module) { return module != nullptr; }
-    static void Free(HMODULE module) { Sys().FreeLibrary(module); }
-};
-using LoadedLibrary = Owner<HMODULE, LibraryTraits>;
-
-struct SidTraits {
-    static PSID None() { return nullptr; }
-    static bool IsValid(PSID sid) { return sid != nullptr; }
-    static void Free(PSID sid) { Sys().FreeSid(sid); }
-};
+using RegistryKey = Owner<HKEY, ReleasedBy<HKEY, &SystemCalls::RegCloseKey>>;
+using LoadedLibrary = Owner<HMODULE, ReleasedBy<HMODULE, &SystemCalls::FreeLibrary>>;
 // A SID made by AllocateAndInitializeSid (not one inside another buffer).
-using AllocatedSid = Owner<PSID, SidTraits>;
+using AllocatedSid = Owner<PSID, ReleasedBy<PSID, &SystemCalls::FreeSid>>;
+using NetworkEnumeration = Owner<HANDLE, ReleasedBy<HANDLE, &SystemCalls::WNetCloseEnum>>;
 
-struct NetworkEnumerationTraits {
-    static HANDLE None() { return nullptr; }
-    static bool IsValid(HANDLE h) { return h != nullptr; }
-    static void Free(HANDLE h) { Sys().WNetCloseEnum(h); }
-};
-using NetworkEnumeration = Owner<HANDLE, NetworkEnumerationTraits>;
-
-struct LocalTraits {
-    static HLOCAL None() { return nullptr; }
-    static bool IsValid(HLOCAL memory) { return memory != nullptr; }
-    static void Free(HLOCAL memory) { Sys().LocalFree(memory); }
-};
-
-// A zero-filled LocalAlloc block; empty when the allocation failed.
-class LocalBuffer : public Owner<HLOCAL, LocalTraits> {
+// An owned, zero-filled block of memory; empty when the allocation failed.
+template <typename Traits>
+class MemoryBlock : public Owner<void*, Traits> {
 public:
-    LocalBuffer() = default;
-    static LocalBuffer Allocate(size_t bytes) {
-        LocalBuffer buffer;
-        buffer.Reset(Sys().LocalAlloc(LPTR, bytes));
-        return buffer;
+    static MemoryBlock Allocate(size_t bytes) {
+        MemoryBlock block;
+        block.Reset(Traits::Allocate(bytes));
+        return block;
     }
     template <typename T = unsigned char>
     T* As() const {
-        return static_cast<T*>(Get());
+        return static_cast<T*>(this->Get());
     }
 };
 
+struct LocalTraits : ReleasedBy<HLOCAL, &SystemCalls::LocalFree> {
+    static HLOCAL Allocate(size_t bytes) { return Sys().LocalAlloc(LPTR, bytes); }
+};
 struct HeapTraits {
     static void* None() { return nullptr; }
     static bool IsValid(void* memory) { return memory != nullptr; }
     static void Free(void* memory) { Sys().HeapFree(Sys().GetProcessHeap(), 0, memory); }
+    static void* Allocate(size_t bytes) { return Sys().HeapAlloc(Sys().GetProcessHeap(), HEAP_ZERO_MEMORY, bytes); }
 };
-
-// A zero-filled block of the process heap; empty when the allocation failed.
-class HeapBuffer : public Owner<void*, HeapTraits> {
-public:
-    HeapBuffer() = default;
-    static HeapBuffer Allocate(size_t bytes) {
-        HeapBuffer buffer;
-        buffer.Reset(Sys().HeapAlloc(Sys().GetProcessHeap(), HEAP_ZERO_MEMORY, bytes));
-        return buffer;
-    }
-    template <typename T = unsigned char>
-    T* As() const {
-        return static_cast<T*>(Get());
-    }
-};
+using LocalBuffer = MemoryBlock<LocalTraits>;
+using HeapBuffer = MemoryBlock<HeapTraits>;
 
 }  // namespace quillon::win32

@@ -19,8 +19,9 @@ std::string Describe(const RegistryValue& value) {
     case RegistryValueType::kString:
         return "'" + std::string(value.data.c_str()) + "'";
     case RegistryValueType::kNumber: {
+        if (value.data.size() != 4) return "dword of " + std::to_string(value.data.size()) + " bytes";
         uint32_t number = 0;
-        for (size_t i = 0; i < 4 && i < value.data.size(); ++i)
+        for (size_t i = 0; i < 4; ++i)
             number |= static_cast<uint32_t>(static_cast<unsigned char>(value.data[i])) << (8 * i);
         return "dword:" + std::to_string(number);
     }

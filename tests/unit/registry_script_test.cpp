@@ -39,6 +39,13 @@ std::string Repeated(const std::string& text, int times) {
     return out;
 }
 
+// "root\a", "root\a\a", ... `depth` keys deep, as MemoryRegistry::Dump shows them.
+std::string NestedKeys(std::string path, int depth) {
+    std::string keys;
+    while (depth-- > 0) keys += (path += "\\a") + "\n";
+    return keys;
+}
+
 // The keys one class's script registers, as MemoryRegistry::Dump shows them.
 std::string ClassKeys(const std::string& name, const std::string& clsid, const std::string& module) {
     const std::string classKey = "HKCR\\CLSID\\" + clsid, progId = "HKCR\\Quillon." + name;
@@ -169,6 +176,8 @@ TEST(RegistryScript, RegistersAndUnregistersAsTheScriptsSay) {
          {{kRegister, "HKCU { a { b } } HKLM { c = s 'x' { d = q 'y' } }", kScriptError},
           {kUnregister, "HKCU { keep } HKLM { 'open", kScriptError}},
          "HKCU\\keep\n"},
+        {"64 levels of nesting", {}, {}, {{kRegister, "HKCU { " + Repeated("a { ", 63) + Repeated("} ", 64), kOk}},
+         NestedKeys("HKCU", 63)},
         {"nesting deeper than 64 levels",
          {},
          {},

@@ -13,25 +13,13 @@
 # Usage: tests/checks/com_server.sh REPO_ROOT
 set -uo pipefail
 ROOT=${1:?usage: com_server.sh REPO_ROOT}
-BUILD=$ROOT/build/win-x64
+source "$ROOT/tests/support/wine_check.sh"
 WORK=$ROOT/build/e2e-com
-export WINEPREFIX=${WINEPREFIX:-$ROOT/build/wine-prefix}
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
 
 dll=$BUILD/Quillon.dll
 tool=$ROOT/build/native/quillon
-for needed in "$dll" "$tool"; do
-  [ -f "$needed" ] || { echo "missing $needed (build the win-x64 and native presets first)"; exit 1; }
-done
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  mkdir -p "$WINEPREFIX"
-  wineboot -i >/dev/null 2>&1
-  wineserver -w
-fi
+require_files "$dll" "$tool"
+ensure_wine_prefix
 # One Wine server for all the commands below.
 wineserver -p 60 >/dev/null 2>&1 || true
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
@@ -115,5 +103,4 @@ if diff -u "$ROOT/tests/e2e/com_client.expected" "$WORK/examples.out"; then
   pass "cscript runs the examples of docs/com.md as tests/e2e/com_client.expected says"
 else fail "cscript output differs (above)"; fi
 
-if [ "$failures" -ne 0 ]; then echo "com_server: $failures failure(s)"; exit 1; fi
-echo "com_server: all checks passed"
+finish_check com_server

@@ -107,6 +107,17 @@ public:
     int queries = 0;
 };
 
+// The enumerator that _NewEnum hands out, as IEnumVARIANT.
+ComPtr<IEnumVARIANT> EnumeratorOf(IFeatures* collection) {
+    ComPtr<IUnknown> unknown;
+    ComPtr<IEnumVARIANT> enumerator;
+    EXPECT_EQ(collection->get__NewEnum(unknown.put()), S_OK);
+    if (unknown) {
+        EXPECT_EQ(unknown->QueryInterface(IID_IEnumVARIANT, enumerator.put_void()), S_OK);
+    }
+    return enumerator;
+}
+
 VARIANT Number(VARTYPE type, double value) {
     VARIANT v;
     VariantInit(&v);
@@ -264,10 +275,8 @@ TEST_F(ComServer, EmptyCollectionsAndTheirEnumerators) {
         }
 
         EXPECT_EQ(features->get__NewEnum(nullptr), E_POINTER);
-        ComPtr<IUnknown> unknown;
-        ASSERT_EQ(features->get__NewEnum(unknown.put()), S_OK);
-        ComPtr<IEnumVARIANT> enumerator;
-        ASSERT_EQ(unknown->QueryInterface(IID_IEnumVARIANT, enumerator.put_void()), S_OK);
+        ComPtr<IEnumVARIANT> enumerator = EnumeratorOf(features.get());
+        ASSERT_TRUE(enumerator);
         VARIANT items[2];
         ULONG fetched = 9;
         EXPECT_EQ(enumerator->Next(1, items, nullptr), S_FALSE);  // For Each ends at once
@@ -350,10 +359,8 @@ TEST_F(ComServer, ItemFindsEntriesByKeyBytesOrTruncatedPosition) {
         if (found) found->Release();
     }
 
-    ComPtr<IUnknown> unknown;
-    ASSERT_EQ(features->get__NewEnum(unknown.put()), S_OK);
-    ComPtr<IEnumVARIANT> enumerator;
-    ASSERT_EQ(unknown->QueryInterface(IID_IEnumVARIANT, enumerator.put_void()), S_OK);
+    ComPtr<IEnumVARIANT> enumerator = EnumeratorOf(features);
+    ASSERT_TRUE(enumerator);
     VARIANT got[2];
     ULONG fetched = 0;
     EXPECT_EQ(enumerator->Next(2, got, &fetched), S_OK);

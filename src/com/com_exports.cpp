@@ -19,7 +19,9 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
     return TRUE;
 }
 
-STDAPI DllCanUnloadNow() { return quillon::com::ModuleLockCount() == 0 ? S_OK : S_FALSE; }
+STDAPI DllCanUnloadNow() {
+    return quillon::Guarded<HRESULT>(S_FALSE, [] { return quillon::com::ModuleLockCount() == 0 ? S_OK : S_FALSE; });
+}
 
 STDAPI DllGetClassObject(REFCLSID classId, REFIID iid, LPVOID* object) {
     return quillon::Guarded<HRESULT>(E_OUTOFMEMORY, [&] { return quillon::com::GetClassObject(classId, iid, object); });

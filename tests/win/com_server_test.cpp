@@ -200,7 +200,7 @@ TEST_F(ComServer, AggregatedObjectsLeaveTheirIdentityToTheOuterObject) {
     }
 }
 
-TEST_F(ComServer, ConfigurationMembersAnswerSOkAndLookUpComponents) {
+TEST_F(ComServer, ConfigurationMembersThroughTheVtableAndNames) {
     const std::wstring sample = Wide(QUILLON_TEST_DATA_DIR "/../../examples/setup-config.xml");
     auto config = Create<ICQuillonConfig>(kConfigClass, IID_ICQuillonConfig);
     ASSERT_TRUE(config);
@@ -215,27 +215,16 @@ TEST_F(ComServer, ConfigurationMembersAnswerSOkAndLookUpComponents) {
     EXPECT_EQ(config->GetComponentName(4711, 9, component.put()), S_OK);
     EXPECT_EQ(component.get(), nullptr);
 
-    // In protection mode the unsigned file yields an empty name, not a null one.
-    BstrOwner protection(SysAllocString(L"Protection")), lowerCase(SysAllocString(L"protection"));
+    // In protection mode the unsigned file yields an empty name, not a null
+    // one (a difference scripts cannot see). Null texts are taken as null.
+    BstrOwner protection(SysAllocString(L"Protection"));
     EXPECT_EQ(config->put_Mode(protection.get()), S_OK);
     EXPECT_EQ(config->Parse(file.get()), S_OK);
     EXPECT_EQ(config->GetComponentName(4711, 1, component.put()), S_OK);
     ASSERT_NE(component.get(), nullptr);
     EXPECT_EQ(SysStringLen(component.get()), 0u);
-    EXPECT_EQ(config->put_Mode(lowerCase.get()), S_OK);  // not protection mode: the file answers again
-    BstrOwner type(SysAllocString(L"5"));
-    EXPECT_EQ(config->SetProp(name.get(), type.get(), 2), S_OK);
     EXPECT_EQ(config->SetProp(nullptr, nullptr, 99), S_OK);
-    EXPECT_EQ(config->Parse(file.get()), S_OK);
-    EXPECT_EQ(config->GetComponentName(4711, 1, component.put()), S_OK);
-    EXPECT_STREQ(component.get(), L"Client");
-
-    auto fresh = Create<ICQuillonConfig>(kConfigClass, IID_ICQuillonConfig);
-    BstrOwner missing(SysAllocString(L"C:\\no\\such\\file.xml"));
-    EXPECT_EQ(fresh->Parse(missing.get()), S_OK);
-    EXPECT_EQ(fresh->Parse(nullptr), S_OK);
-    EXPECT_EQ(fresh->GetComponentName(4711, 1, component.put()), S_OK);
-    EXPECT_EQ(component.get(), nullptr);
+    EXPECT_EQ(config->Parse(nullptr), S_OK);
 
     // Late binding: exact names, another letter case, and unknown names.
     const struct {

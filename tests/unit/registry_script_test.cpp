@@ -132,10 +132,10 @@ TEST(RegistryScript, RegistersAndUnregistersAsTheScriptsSay) {
          "HKCU\\k\nHKCU\\k [b] = hex:0aff\nHKCU\\k [e] = hex:\nHKCU\\k [n] = dword:42\nHKCU\\k [x] = dword:0\nHKCU\\k [z] = dword:0\n"},
 
         // Delete, ForceRemove and the keys they never delete.
-        {"Delete removes a tree and skips its assignment",
-         {"HKCU\\a\\x\\y"},
+        {"Delete removes a tree, whatever the case of its name, and skips its assignment",
+         {"HKCU\\Za\\x\\y"},
          {},
-         {{kRegister, "HKCU { Delete a = s 'ignored' b }", kOk}},
+         {{kRegister, "HKCU { Delete zA = s 'ignored' b }", kOk}},
          "HKCU\\b\n"},
         {"CLSID and TypeLib are never deleted",
          {"HKCR\\CLSID\\{x}", "HKCR\\TypeLib\\{y}"},
@@ -164,7 +164,7 @@ TEST(RegistryScript, RegistersAndUnregistersAsTheScriptsSay) {
         {"a token too long", {}, {}, {{kRegister, "HKCU { " + longName + "k }", kScriptError}}, ""},
         {"an unknown value type", {}, {}, {{kRegister, "HKCU { a = x 'v' }", kScriptError}}, ""},
         {"an odd number of hexadecimal digits", {}, {}, {{kRegister, "HKCU { a = b '0a1' }", kFail}}, ""},
-        {"a byte value that is not hexadecimal", {}, {}, {{kRegister, "HKCU { a = b 'zz' }", kFail}}, ""},
+        {"a byte value that is not hexadecimal", {}, {}, {{kRegister, "HKCU { a = b '0z' }", kFail}}, ""},
         {"Val without =", {}, {}, {{kRegister, "HKCU { a { val v s 'x' } }", kScriptError}}, ""},
         {"a compound key name", {}, {}, {{kRegister, "HKCU { a\\b }", kScriptError}}, ""},
         {"a compound name after ForceRemove", {}, {}, {{kRegister, "HKCU { ForceRemove a\\b }", kScriptError}}, ""},

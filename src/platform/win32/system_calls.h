@@ -29,6 +29,7 @@ struct SystemCalls {
 
     // Libraries bound at run time.
     decltype(&::LoadLibraryA) LoadLibraryA = ::LoadLibraryA;
+    decltype(&::LoadLibraryExA) LoadLibraryExA = ::LoadLibraryExA;
     decltype(&::GetProcAddress) GetProcAddress = ::GetProcAddress;
     decltype(&::FreeLibrary) FreeLibrary = ::FreeLibrary;
     decltype(&::GetModuleHandleExA) GetModuleHandleExA = ::GetModuleHandleExA;
@@ -38,6 +39,12 @@ struct SystemCalls {
     decltype(&::RegOpenKeyExA) RegOpenKeyExA = ::RegOpenKeyExA;
     decltype(&::RegQueryValueExA) RegQueryValueExA = ::RegQueryValueExA;
     decltype(&::RegCloseKey) RegCloseKey = ::RegCloseKey;
+    decltype(&::RegCreateKeyExA) RegCreateKeyExA = ::RegCreateKeyExA;
+    decltype(&::RegSetValueExA) RegSetValueExA = ::RegSetValueExA;
+    decltype(&::RegDeleteValueA) RegDeleteValueA = ::RegDeleteValueA;
+    decltype(&::RegDeleteKeyA) RegDeleteKeyA = ::RegDeleteKeyA;
+    decltype(&::RegDeleteTreeA) RegDeleteTreeA = ::RegDeleteTreeA;
+    decltype(&::RegQueryInfoKeyA) RegQueryInfoKeyA = ::RegQueryInfoKeyA;
 
     // Security identifiers, accounts, descriptors and access lists.
     decltype(&::AllocateAndInitializeSid) AllocateAndInitializeSid = ::AllocateAndInitializeSid;

@@ -44,7 +44,8 @@ inline ToolRun RunQuillon(const std::string& arguments) {
     if (fd >= 0) close(fd);
     std::string out = std::string(stem) + ".out";
     std::string err = std::string(stem) + ".err";
-    std::string command = ShellQuote(QUILLON_TOOL_PATH) + " " + arguments + " >" + ShellQuote(out) + " 2>" +
+    std::string launcher = QUILLON_TOOL_LAUNCHER;  // the emulator in a cross build, else empty
+    std::string command = launcher + " " + ShellQuote(QUILLON_TOOL_PATH) + " " + arguments + " >" + ShellQuote(out) + " 2>" +
                           ShellQuote(err) + " </dev/null";
     ToolRun run;
     int raw = std::system(command.c_str());

@@ -18,7 +18,7 @@ extern "C" unsigned int __stdcall CustomFunction(InstallerHandle handle) noexcep
 }
 
 extern "C" unsigned int __stdcall CompareVersions(InstallerHandle handle) noexcept {
-    return quillon::Guarded(0u, [&] {
+    return quillon::Guarded(quillon::kInstallFailure, [&] {
         MsiBridge bridge;
         return quillon::RunCompareVersions(bridge, handle);
     });

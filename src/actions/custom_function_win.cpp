@@ -46,6 +46,23 @@ uint32_t ShellExecuteVar(MsiBridge& bridge, InstallerHandle handle) {
     return kNothingLaunched;
 }
 
+// A failing installer call's answer as the action's result. The installer
+// reads a few results as something other than a failure (skip the remaining
+// actions, suspend, not run, cancelled by the user); those, and a failure
+// without a code of its own, become ERROR_INSTALL_FAILURE.
+uint32_t FailureResult(uint32_t answer) {
+    switch (answer) {
+        case ERROR_SUCCESS:
+        case ERROR_NO_MORE_ITEMS:
+        case ERROR_INSTALL_USEREXIT:
+        case ERROR_INSTALL_SUSPEND:
+        case ERROR_FUNCTION_NOT_CALLED:
+            return kInstallFailure;
+        default:
+            return answer;
+    }
+}
+
 void CompareVersionVariables(MsiBridge& bridge, InstallerHandle handle) {
     TextString first = "FDX_VAR1";
     if (!bridge.ReadInstallerProperty(handle, first)) return;
@@ -67,13 +84,14 @@ uint32_t RunCustomFunction(MsiBridge& bridge, InstallerHandle handle) {
 }
 
 uint32_t RunCompareVersions(MsiBridge& bridge, InstallerHandle handle) {
+    uint32_t failure = 0;
     TextString first = "COMPARE_VERSION1";
-    if (!bridge.ReadInstallerProperty(handle, first)) return 0;
+    if (!bridge.ReadInstallerProperty(handle, first, &failure)) return FailureResult(failure);
     TextString second = "COMPARE_VERSION2";
-    if (!bridge.ReadInstallerProperty(handle, second)) return 0;
+    if (!bridge.ReadInstallerProperty(handle, second, &failure)) return FailureResult(failure);
     uint32_t written = bridge.SetInstallerProperty(handle, "VERSION_COMPARE_RESULT",
                                                    CompareVersionTexts(first.Text(), second.Text()));
-    return written == 1 ? 1 : 0;
+    return written == ERROR_SUCCESS ? 0 : FailureResult(written);
 }
 
 }  // namespace quillon

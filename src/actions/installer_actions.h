@@ -14,9 +14,14 @@ namespace quillon {
 // then 0 for a started program or the shell's error code (at most 32).
 uint32_t RunCustomFunction(MsiBridge& bridge, InstallerHandle handle);
 
+// ERROR_INSTALL_FAILURE: what CompareVersions answers for a failure that
+// brings no code of its own.
+constexpr uint32_t kInstallFailure = 1603;
+
 // Compares COMPARE_VERSION1 with COMPARE_VERSION2 into VERSION_COMPARE_RESULT.
-// 0 when the result was written (the installer's success) or a read failed;
-// 1 only if the installer answered 1 to the write.
+// 0 (the installer's success) only when the result was written. A failed read
+// or write answers the failing call's code, or kInstallFailure when it has
+// none or the installer would not read it as a failure.
 uint32_t RunCompareVersions(MsiBridge& bridge, InstallerHandle handle);
 
 }  // namespace quillon

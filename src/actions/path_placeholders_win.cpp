@@ -23,11 +23,14 @@ constexpr DWORD kModuleBufferSize = 260;
 constexpr DWORD kModuleNameCapacity = 255;  // what GetModuleFileNameA is told
 
 // The executable's full name, or null when it cannot be had. The buffer is
-// larger than what the call may fill, so the name is always terminated.
+// larger than what the call may fill, so the name is always terminated. A
+// name that does not fit is cut, and the call then answers the whole
+// capacity: such a path names no file, and its folder may be another one.
 TextString ModuleFileName() {
     char buffer[kModuleBufferSize] = {};
     TextString name;
-    if (GetModuleFileNameA(nullptr, buffer, kModuleNameCapacity) != 0) name.Assign(buffer);
+    DWORD length = GetModuleFileNameA(nullptr, buffer, kModuleNameCapacity);
+    if (length != 0 && length < kModuleNameCapacity) name.Assign(buffer);
     return name;
 }
 

@@ -9,15 +9,30 @@
 //
 // every line ended by CR LF, in the ANSI code page whatever the declaration
 // says. The file is replaced only once the new content is complete on disk.
+//
+// Names and header values are written as they are held, so a tree that would
+// give a file Load cannot read (an element name that is no XML name, a header
+// value holding a character that ends or breaks it) is not written at all:
+// the save fails and the old file stays.
 #include <cstring>
 #include <vector>
 
 #include "config/setup_config.h"
 #include "platform/file_io.h"
+#include "xml/xml_reader.h"
 
 namespace quillon {
+namespace {
+
+// A quotation mark would end the value early; "<" and "&" stop the reader.
+bool FitsAttributeValue(const TextString& value) {
+    return value.IsNull() || std::strpbrk(value.Text(), "\"<&") == nullptr;
+}
+
+}  // namespace
 
 bool SetupConfig::ComposeFile(XmlWriter& result) {
+    if (!FitsAttributeValue(appName) || !FitsAttributeValue(appVersion)) return false;
     XmlWriter header;
     XmlWriter content;
 
@@ -78,6 +93,10 @@ int32_t SetupConfig::WriteChildren(ConfigNode* node, XmlWriter& writer) {
                 continue;
             }
             auto* child = static_cast<ConfigNode*>(item->value);
+            if (!IsXMLName(child->name.Text())) {
+                writer.Fail();  // the file would not load again
+                break;
+            }
             if (child->children != nullptr && child->children->Head() != nullptr) {
                 // The child's own text is not written, only its children.
                 writer.WriteStartTag(child->name.Text());

@@ -49,6 +49,13 @@ void SetupConfig::VerifySignature(const char* text, int32_t size) {
         signatureValid = 0;
         return;
     }
+    // The digest ends with the line after the last end tag, and a reader
+    // ignores what follows the document: a comment or a second ROOT appended
+    // there would pass unseen. A signed file ends where its content ends.
+    if (contentEnd < size) {
+        signatureValid = 0;
+        return;
+    }
     // The positions come from the reader, but contentEnd and signatureEnd
     // look ahead past the last byte read, and all three may be left over
     // from an earlier, longer file: never digest beyond this text.

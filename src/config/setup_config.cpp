@@ -87,13 +87,20 @@ void SetupConfig::HandleEvent(int32_t event, const void* payload) {
             // Just past the name: the blank in front of it is 10 bytes back.
             if (attributeName.IsSame("Signature")) signatureStart = Position() - 10;
             break;
-        case kAttributeValuePart: {
+        case kAttributeValuePart:
+            if (elementPath.IsSame(kSectionPath) && attributeName.IsSame("Signature"))
+                signature = static_cast<const XMLToken*>(payload)->Text();
+            break;
+        case kAttribute: {
             if (!elementPath.IsSame(kSectionPath)) break;
-            const char* run = static_cast<const XMLToken*>(payload)->Text();
-            // Each run stands alone: a value split at a reference never matches.
-            if (attributeName.IsSame("Name") && appName.IsSame(run)) nameMatched = 1;
-            if (attributeName.IsSame("Version") && appVersion.IsSame(run)) versionMatched = 1;
-            if (attributeName.IsSame("Signature")) signature = run;
+            // The whole raw value, compared once it is complete. A value with
+            // a reference in it ("Led&amp;ger", "4&#46;2") never matches, not
+            // even through one of the runs around the reference; nor does an
+            // empty one.
+            const char* value = static_cast<const XMLPair*>(payload)->value.Text();
+            if (value == nullptr || *value == 0 || std::strchr(value, '&') != nullptr) break;
+            if (attributeName.IsSame("Name") && appName.IsSame(value)) nameMatched = 1;
+            if (attributeName.IsSame("Version") && appVersion.IsSame(value)) versionMatched = 1;
             break;
         }
         case kAttributeEnd:

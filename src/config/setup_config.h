@@ -43,14 +43,18 @@ public:
     int32_t LoadText(const char* text, int32_t size);
 
     // Writes the tree as a one-section configuration; 1 when the whole file
-    // was written, else 0 (the old file then stays as it was).
+    // was written, else 0 (the old file then stays as it was). A tree whose
+    // file could not be loaded again is not written: 0.
     int32_t Save(const TextString& fileName);
     // Composes the text Save writes (declaration, ROOT, the one section,
-    // signed in protection mode) into `result`; false when memory ran out.
+    // signed in protection mode) into `result`; false when memory ran out,
+    // or when an element name is no XML name or appName or appVersion holds
+    // a quotation mark, "<" or "&".
     bool ComposeFile(XmlWriter& result /* out */);
     // Writes the children of `node` (null: the tree's current node) into
     // `writer`: a leaf as one line with its escaped text, a node with
-    // children as start tag, children, end tag. Always 1.
+    // children as start tag, children, end tag. Always 1; an element name
+    // that is no XML name makes the writer fail (HasFailed).
     int32_t WriteChildren(ConfigNode* node, XmlWriter& writer);
 
     // Sets a script variable, as the SetProperty export and the automation

@@ -26,9 +26,13 @@ TextString::TextString(const char16_t* wideText) {
     if (wideText == nullptr) return;
     int units = 0;
     while (wideText[units] != 0) ++units;
-    char* converted = Allocate(static_cast<size_t>(units) + 1);
+    // A double-byte code page needs up to two bytes per character, so the
+    // conversion itself says how many bytes it writes.
+    int needed = platform::WideToAnsi(wideText, units, nullptr, 0);
+    if (needed <= 0) return;
+    char* converted = Allocate(static_cast<size_t>(needed) + 1);
     if (converted == nullptr) return;
-    int written = platform::WideToAnsi(wideText, units, converted, units + 1);
+    int written = platform::WideToAnsi(wideText, units, converted, needed);
     if (written <= 0) {
         std::free(converted);
         return;

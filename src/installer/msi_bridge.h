@@ -44,8 +44,11 @@ public:
     // `text` holds the property name on entry and its value on return
     // (result 1; an unset property reads as the empty text), or is null
     // (result 0). Offers 257 bytes first and retries with the length the
-    // installer reports.
-    int ReadInstallerProperty(InstallerHandle handle, TextString& text /* in: name, out: value */);
+    // installer reports. After result 0, `failure` (when given) holds the
+    // installer's answer to the call that failed, or 0 when the read failed
+    // for want of memory.
+    int ReadInstallerProperty(InstallerHandle handle, TextString& text /* in: name, out: value */,
+                              uint32_t* failure /* out */ = nullptr);
 
 protected:
     // Binds `libraryName` instead of msi.dll; lets tests make a bridge to a

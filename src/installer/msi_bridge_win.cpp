@@ -41,10 +41,11 @@ int MsiBridge::GetInstallerMode(InstallerHandle handle, int runMode) {
     return getMode_(handle, runMode);
 }
 
-int MsiBridge::ReadInstallerProperty(InstallerHandle handle, TextString& text) {
+int MsiBridge::ReadInstallerProperty(InstallerHandle handle, TextString& text, uint32_t* failure) {
     unsigned long capacity = 256;
     char* buffer = nullptr;
     uint32_t result = ERROR_NOT_ENOUGH_MEMORY;
+    bool answered = false;  // `result` is the installer's answer, not a failed allocation
     // A value grows between two calls only when something else writes it at
     // the same time; the bound keeps a misbehaving installer from holding the
     // action in this loop.
@@ -54,17 +55,20 @@ int MsiBridge::ReadInstallerProperty(InstallerHandle handle, TextString& text) {
         // be offered and counts as a failed allocation.
         if (capacity >= 0x7FFFFFFEul) {
             result = ERROR_NOT_ENOUGH_MEMORY;
+            answered = false;
             break;
         }
         capacity += 1;
         char* grown = static_cast<char*>(std::realloc(buffer, capacity));
         if (grown == nullptr) {
             result = ERROR_NOT_ENOUGH_MEMORY;
+            answered = false;
             break;
         }
         buffer = grown;
         unsigned long offered = capacity;
         result = GetPropertyRaw(handle, text.Text(), buffer, &offered);
+        answered = true;
         if (result != kMoreData) break;
         if (offered < capacity) offered = capacity;  // always offer more than before
         capacity = offered;
@@ -79,6 +83,7 @@ int MsiBridge::ReadInstallerProperty(InstallerHandle handle, TextString& text) {
         text.Clear();
     }
     std::free(buffer);
+    if (read == 0 && failure != nullptr) *failure = answered ? result : 0;
     return read;
 }
 

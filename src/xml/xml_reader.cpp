@@ -59,6 +59,14 @@ constexpr std::array<uint16_t, 256> BuildCharClasses() {
 
 const std::array<uint16_t, 256> kXMLCharClasses = BuildCharClasses();
 
+bool IsXMLName(const char* text) {
+    if (text == nullptr || !IsXMLClass(static_cast<unsigned char>(*text), kClassNameStart)) return false;
+    while (*++text != 0) {
+        if (!IsXMLClass(static_cast<unsigned char>(*text), kClassNameChar)) return false;
+    }
+    return true;
+}
+
 // ---------------------------------------------------------------------------
 // XMLToken
 

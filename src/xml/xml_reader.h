@@ -56,6 +56,10 @@ private:
     bool present_ = false;
 };
 
+// True when `text` is a whole Name as the reader reads one: a name-start
+// character, then name characters only. A null or empty text is none.
+bool IsXMLName(const char* text);
+
 struct XMLPair {
     const XMLToken& name;
     const XMLToken& value;

@@ -58,7 +58,7 @@ TEST_F(ConfigSave, EmptyTreeGivesTheSixLines) {
 
 TEST_F(ConfigSave, TreeIsWrittenByteExact) {
     SetupConfig config;
-    config.appName = "Say \"Hi\"";  // attribute values are written unescaped
+    config.appName = "Say 'Hi' > all";  // attribute values are written unescaped
     config.appVersion = nullptr;    // a null version is an empty value
     BuildSampleTree(config);
     std::string path = folder.File("out.xml");
@@ -114,7 +114,7 @@ TEST_F(ConfigSave, EveryFailedStepLeavesTheOldFileAndNoTemporary) {
     std::string path = folder.File("config.xml");
     const std::string old = "old content that must survive";
     SetupConfig config;
-    config.appName = "Say \"Hi\"";
+    config.appName = "Say 'Hi' > all";
     BuildSampleTree(config);
     for (WriteFault fault : {WriteFault::kCreate, WriteFault::kWrite, WriteFault::kShortWrite, WriteFault::kFlush,
                              WriteFault::kReplace}) {
@@ -127,6 +127,44 @@ TEST_F(ConfigSave, EveryFailedStepLeavesTheOldFileAndNoTemporary) {
     InjectWriteFault(WriteFault::kNone);
     EXPECT_EQ(config.Save(TextString(path.c_str())), 1);
     EXPECT_EQ(ReadBytes(path), Golden("saved-tree.xml"));
+}
+
+TEST_F(ConfigSave, WhatCouldNotBeLoadedAgainIsNotWritten) {
+    std::string path = folder.File("config.xml");
+    const std::string old = "old content that must survive";
+    struct Case {
+        const char* app;
+        const char* version;
+        const char* element;  // a child of "Group" below the root
+    } cases[] = {
+        {"Say \"Hi\"", "1", "A"}, {"A<B", "1", "A"},  {"A&B", "1", "A"},  {"A", "1\"", "A"},
+        {"A", "1<2", "A"},        {"A", "1&2", "A"},  {"A", "1", nullptr}, {"A", "1", ""},
+        {"A", "1", "My Port"},    {"A", "1", "1st"},  {"A", "1", "-x"},    {"A", "1", "a>b"},
+        {"A", "1", "x\xD7y"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.app) + " / " + c.version + " / " + (c.element ? c.element : "(null)"));
+        SetupConfig config;
+        config.appName = c.app;
+        config.appVersion = c.version;
+        config.tree.AddChild(config.tree.AddChild(&config.tree.root, "Group"), c.element)->text = "t";
+        WriteBytes(path, old);
+        EXPECT_EQ(config.Save(TextString(path.c_str())), 0);
+        EXPECT_EQ(ReadBytes(path), old);
+    }
+    // Names and values the reader takes, unusual ones included, save and load.
+    SetupConfig config;
+    config.appName = "a>b'c";
+    config.appVersion = "1";
+    config.tree.AddChild(config.tree.AddChild(&config.tree.root, "_x.1"), ":y-\xB7")->text = "t";
+    config.tree.AddChild(&config.tree.root, "\xC9t\xE9");
+    EXPECT_EQ(config.Save(TextString(path.c_str())), 1);
+    SetupConfig loaded;
+    loaded.appName = "a>b'c";
+    loaded.appVersion = "1";
+    EXPECT_EQ(loaded.Load(TextString(path.c_str())), 0);
+    ASSERT_NE(loaded.tree.FindChild("_x.1", &loaded.tree.root), nullptr);
+    EXPECT_NE(loaded.tree.FindChild("\xC9t\xE9", &loaded.tree.root), nullptr);
 }
 
 TEST_F(ConfigSave, UnwritableFolderOrBadNameFails) {

@@ -349,6 +349,11 @@ TEST_F(ScriptEngineTest, NestingBeyondTheLimitAbandonsTheRun) {
     EXPECT_EQ(Run(Nested(limit + 1, "(", "1 + 1", ")").c_str()), "none");
     EXPECT_TRUE(engine.LastRunTooDeep());
     EXPECT_EQ(Leftovers(), "");
+    // Only groups count: "return" adds no level, a group after it does.
+    EXPECT_EQ(Run(Nested(limit, "(", "return 7", ")").c_str()), "number 7");
+    EXPECT_EQ(Run(Nested(limit - 1, "(", "return \"return (7)\"", ")").c_str()), "number 7");
+    EXPECT_EQ(Run(Nested(limit, "(", "return (7)", ")").c_str()), "none");
+    EXPECT_TRUE(engine.LastRunTooDeep());
 
     // Every kind of recursion: groups, operand groups and return.
     const std::string deep[] = {

@@ -97,13 +97,28 @@ TEST(SetupConfigSections, OnlyApplicationDirectlyBelowRootSelects) {
     EXPECT_EQ(lower.tree.root.children, nullptr);
 }
 
-TEST(SetupConfigSections, ValueSplitAtAReferenceNeverMatches) {
-    SetupConfig config;
-    LoadString(Select(config, "A&B", "1"), "<ROOT><Application Name=\"A&amp;B\" Version=\"1\"><N/></Application></ROOT>");
-    EXPECT_EQ(config.tree.root.children, nullptr);
-    SetupConfig part;  // while a run by itself may match
-    LoadString(Select(part, "B", "1"), "<ROOT><Application Name=\"A&amp;B\" Version=\"1\"><N/></Application></ROOT>");
-    EXPECT_EQ(Shape(part.tree.root), "N");
+TEST(SetupConfigSections, ValueSplitAtAReferenceOrEmptyNeverMatches) {
+    // Neither the whole value, raw or replaced, nor any run of it between
+    // references selects; nor does an empty value.
+    struct Case {
+        const char* name;
+        const char* version;
+        const char* app;
+        const char* appVersion;
+    } cases[] = {
+        {"Led&amp;ger", "1", "Led&ger", "1"}, {"Led&amp;ger", "1", "Led", "1"}, {"Led&amp;ger", "1", "ger", "1"},
+        {"A", "4&#46;2", "A", "4.2"},         {"A", "4&#46;2", "A", "4"},       {"A", "4&#46;2", "A", "2"},
+        {"&#x41;pp", "1", "pp", "1"},         {"App&lt;", "1", "App", "1"},     {"App", "1&#32;", "App", "1"},
+        {"Led&amp;ger", "1", "Led&amp;ger", "1"}, {"", "1", "", "1"},
+    };
+    for (const Case& c : cases) {
+        SetupConfig config;
+        std::string file = std::string("<ROOT><Application Name=\"") + c.name + "\" Version=\"" + c.version +
+                           "\"><N/></Application></ROOT>";
+        EXPECT_EQ(LoadString(Select(config, c.app, c.appVersion), file), 0);
+        EXPECT_EQ(config.tree.root.children, nullptr) << c.name << " " << c.version << " selected by " << c.app
+                                                      << " " << c.appVersion;
+    }
 }
 
 TEST(SetupConfigText, EntitiesAreReplacedAndCharacterReferencesDropped) {

@@ -119,14 +119,44 @@ TEST_F(ActionExports, CompareVersionsWritesTheCode) {
     EXPECT_EQ(package_.Get("VERSION_COMPARE_RESULT"), "2");
 }
 
-TEST_F(ActionExports, CompareVersionsWithoutAnInstallerWritesNothing) {
-    EXPECT_EQ(compareVersions_(0xBAD), 0u);
+TEST_F(ActionExports, CompareVersionsReportsAFailedReadOrWrite) {
     package_.Set("COMPARE_VERSION1", "2");
     package_.Set("COMPARE_VERSION2", "1");
     package_.Set("VERSION_COMPARE_RESULT", "untouched");
+    EXPECT_EQ(compareVersions_(0xBAD), 6u) << "ERROR_INVALID_HANDLE, the read's answer";
     BridgeTo missing("quillon_no_such_library.dll");
-    EXPECT_EQ(quillon::RunCompareVersions(missing, Handle()), 0u);
+    EXPECT_EQ(quillon::RunCompareVersions(missing, Handle()), 1114u) << "no installer library";
     EXPECT_EQ(package_.Get("VERSION_COMPARE_RESULT"), "untouched");
+
+    // The spy plays an installer whose reads never fit or whose writes fail.
+    HMODULE spy = LoadLibraryA("quillon_msi_spy.dll");
+    ASSERT_NE(spy, nullptr);
+    auto reset = reinterpret_cast<void (*)()>(reinterpret_cast<void*>(GetProcAddress(spy, "SpyReset")));
+    auto moreData = reinterpret_cast<void (*)()>(reinterpret_cast<void*>(GetProcAddress(spy, "SpyAlwaysMoreData")));
+    auto failSets = reinterpret_cast<void (*)(UINT)>(reinterpret_cast<void*>(GetProcAddress(spy, "SpyFailSets")));
+    struct Case {
+        const char* name;
+        bool readsNeverFit;
+        UINT setAnswer;
+        uint32_t result;
+    } cases[] = {
+        {"a read that never fits", true, 0, ERROR_MORE_DATA},
+        {"a refused write", false, ERROR_FUNCTION_FAILED, ERROR_FUNCTION_FAILED},
+        {"a write answering 1", false, 1, 1},
+        // The installer would take this answer for "skip the remaining actions".
+        {"a write answering ERROR_NO_MORE_ITEMS", false, ERROR_NO_MORE_ITEMS, ERROR_INSTALL_FAILURE},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        reset();
+        if (c.readsNeverFit) moreData();
+        failSets(c.setAnswer);
+        BridgeTo failing("quillon_msi_spy.dll");
+        EXPECT_EQ(quillon::RunCompareVersions(failing, Handle()), c.result);
+        EXPECT_EQ(package_.Get("VERSION_COMPARE_RESULT"), "untouched");
+    }
+    reset();
+    FreeLibrary(spy);
 }
 
 TEST_F(ActionExports, CustomFunctionComparesVersionVariables) {

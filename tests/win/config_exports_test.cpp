@@ -307,16 +307,21 @@ TEST_F(ConfigExports, WalkingRules) {
 
 TEST_F(ConfigExports, SignModeAndSectionChoiceApplyToWrite2XML) {
     Handle config = Init();
-    SetAppName(config, "App \"q\"");
+    SetAppName(config, "App 'q'");
     SetAppVersion(config, nullptr);
     AddChildNode(GetRoot(config), "A", "x");
     std::string plain = folder.File("plain.xml");
     SetSignMode(config, "Protection");
     SetSignMode(config, "protection");  // not the exact word: protection off
     EXPECT_EQ(Write2XML(config, plain.c_str()), 1);
-    EXPECT_EQ(ReadBytes(plain), "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n<ROOT>\r\n"
-                                "\t<Application Name=\"App \"q\"\" Version=\"\">\r\n\t\t<A>x</A>\r\n"
-                                "\t</Application>\r\n</ROOT>\r\n");
+    const std::string written = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n<ROOT>\r\n"
+                                "\t<Application Name=\"App 'q'\" Version=\"\">\r\n\t\t<A>x</A>\r\n"
+                                "\t</Application>\r\n</ROOT>\r\n";
+    EXPECT_EQ(ReadBytes(plain), written);
+    // A quotation mark would end the Name value: no file that cannot load.
+    SetAppName(config, "App \"q\"");
+    EXPECT_EQ(Write2XML(config, plain.c_str()), 0);
+    EXPECT_EQ(ReadBytes(plain), written);
     EXPECT_EQ(Write2XML(config, folder.File("no\\such\\folder.xml").c_str()), 0);
     EXPECT_EQ(Write2XML(config, nullptr), 0);
 }

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "actions/path_placeholders.h"
@@ -29,6 +32,43 @@ Expanded ReadByPath(const std::string& path) {
     TextString text = path.c_str();
     int result = ReadRegistryValueByPath(text);
     return {result, text.IsNull() ? "<null>" : text.Text()};
+}
+
+// A copy of this executable started with kReportFlag expands the two module
+// placeholders, writes "result text" lines into the file named after the flag
+// and ends before any test runs.
+constexpr char kReportFlag[] = " --report-module-placeholders=";
+const bool kReportedModulePlaceholders = [] {
+    const char* flag = std::strstr(GetCommandLineA(), kReportFlag);
+    if (flag == nullptr) return false;
+    {
+        std::ofstream out(flag + sizeof kReportFlag - 1, std::ios::binary);
+        for (const char* placeholder : {"[ModuleFile]", "[ModuleFolder]"}) {
+            Expanded expanded = Expand(placeholder);
+            out << expanded.result << " " << expanded.text << "\n";
+        }
+    }
+    ExitProcess(0);
+}();
+
+// Starts `program` with kReportFlag and returns what it reported.
+std::string ModulePlaceholdersOf(const std::string& program, const std::string& report) {
+    DeleteFileA(report.c_str());
+    std::string commandLine = "\"" + program + "\"" + kReportFlag + report;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return "<not started: " + std::to_string(GetLastError()) + ">";
+    WaitForSingleObject(process.hProcess, 60000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    std::ifstream in(report, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    DeleteFileA(report.c_str());
+    return text.str();
 }
 
 std::string SystemFolder(UINT(WINAPI* query)(LPSTR, UINT)) {
@@ -79,6 +119,32 @@ TEST(PathPlaceholders, TheHostExecutableNotTheLibrary) {
     Expanded folder = Expand("[ModuleFolder]");
     EXPECT_EQ(folder.result, 1);
     EXPECT_EQ(folder.text, executable.substr(0, executable.find_last_of('\\')));
+}
+
+TEST(PathPlaceholders, AModuleNameThatIsCutOffIsNoPath) {
+    // GetModuleFileNameA is told 255 bytes: a name of 255 characters or more
+    // does not fit with its terminator and comes back cut.
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string folder = std::string(temp) + "quillon-module-path";
+    const std::string report = std::string(temp) + "quillon-module-path.txt";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    for (size_t length : {254u, 255u}) {
+        SCOPED_TRACE("path of " + std::to_string(length) + " characters");
+        std::string program = folder + "\\" + std::string(length - folder.size() - 5, 'q') + ".exe";
+        ASSERT_EQ(program.size(), length);
+        ASSERT_TRUE(CopyFileA(self, program.c_str(), FALSE));
+        std::string reported = ModulePlaceholdersOf(program, report);
+        DeleteFileA(program.c_str());
+        if (length < 255) {
+            EXPECT_EQ(reported, "1 " + program + "\n1 " + folder + "\n");
+        } else {
+            EXPECT_EQ(reported, "0 <null>\n0 <null>\n");
+        }
+    }
+    RemoveDirectoryA(folder.c_str());
 }
 
 TEST(PathPlaceholders, CommonFilesFolderComesFromTheRegistry) {

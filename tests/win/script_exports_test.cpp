@@ -178,6 +178,7 @@ TEST_F(ScriptExportsWin, DeepNestingFailsCleanlyOnA256KBStack) {
     // 64 levels is the deepest a script may nest.
     job.scripts = {Nested(64, "(", "1 + 1", ")"),
                    Nested(64, "! (", "0", ")"),
+                   Nested(63, "(", "return \"return (return 7)\"", ")"),  // the deepest chain of frames
                    Nested(100000, "(", "1", ")"),
                    Nested(100000, "{", "1", "}"),
                    "1 + " + Nested(100000, "(", "1", ")"),
@@ -199,7 +200,9 @@ TEST_F(ScriptExportsWin, DeepNestingFailsCleanlyOnA256KBStack) {
     EXPECT_EQ(job.numbers[0], 2);
     EXPECT_EQ(job.results[1], 1);
     EXPECT_EQ(job.numbers[1], 0) << "64 negations of 0";
-    for (size_t i = 2; i + 1 < job.scripts.size(); ++i) EXPECT_EQ(job.results[i], 0) << i;
+    EXPECT_EQ(job.results[2], 1);
+    EXPECT_EQ(job.numbers[2], 7) << "return adds no level";
+    for (size_t i = 3; i + 1 < job.scripts.size(); ++i) EXPECT_EQ(job.results[i], 0) << i;
     EXPECT_EQ(job.results.back(), 1) << "the engine still works after an abandoned run";
     EXPECT_EQ(job.numbers.back(), 7);
 }

@@ -189,8 +189,10 @@ void ScriptFrame::Return(TextListItem* entry) {
         return;
     }
     // The following item is read again as text: a word or a group's inner
-    // text (a quoted text thus becomes a word too).
-    ScriptFrame sub(engine_, depth_ + 1);
+    // text (a quoted text thus becomes a word too). Only a group counts as a
+    // level deeper. Without one the recursion stays short: a word reads
+    // back as the same word, and a quoted text holds no quote of its kind.
+    ScriptFrame sub(engine_, ItemOf(following)->kind == kItemGroup ? depth_ + 1 : depth_);
     sub.Run(following->key.Text());
     RemoveAllItems();
     if (TextListItem* source = sub.items_.Head()) {

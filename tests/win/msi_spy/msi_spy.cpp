@@ -1,6 +1,7 @@
 // A stand-in for msi.dll that tests hand to a bridge: it forwards the three
 // entries the bridge uses to the real msi.dll and records each call, so a test
-// can count the installer calls a read makes and the capacities it offers.
+// can count the installer calls a read makes and the capacities it offers. It
+// can also play an installer whose reads never fit or whose writes fail.
 #include <windows.h>
 
 #include <cstring>
@@ -16,6 +17,7 @@ struct Calls {
 
 Calls calls;
 bool alwaysMoreData = false;  // plays an installer whose value never fits
+UINT setAnswer = 0;           // when not 0, every set call fails with it
 
 FARPROC Real(const char* name) {
     static HMODULE msi = LoadLibraryA("msi.dll");
@@ -27,9 +29,12 @@ FARPROC Real(const char* name) {
 extern "C" __declspec(dllexport) void SpyReset() {
     std::memset(&calls, 0, sizeof calls);
     alwaysMoreData = false;
+    setAnswer = 0;
 }
 
 extern "C" __declspec(dllexport) void SpyAlwaysMoreData() { alwaysMoreData = true; }
+
+extern "C" __declspec(dllexport) void SpyFailSets(UINT answer) { setAnswer = answer; }
 
 extern "C" __declspec(dllexport) const Calls* SpyCalls() { return &calls; }
 
@@ -51,6 +56,7 @@ extern "C" __declspec(dllexport) UINT __stdcall MsiGetPropertyA(unsigned long ha
 extern "C" __declspec(dllexport) UINT __stdcall MsiSetPropertyA(unsigned long handle, const char* name, const char* value) {
     if (calls.setCount < 32) lstrcpynA(calls.setNames[calls.setCount], name ? name : "(null)", 64);
     ++calls.setCount;
+    if (setAnswer != 0) return setAnswer;
     auto real = reinterpret_cast<UINT(__stdcall*)(unsigned long, const char*, const char*)>(
         reinterpret_cast<void*>(Real("MsiSetPropertyA")));
     return real ? real(handle, name, value) : ERROR_CALL_NOT_IMPLEMENTED;

@@ -1,0 +1,42 @@
+// TextString's conversion from UTF-16 where one character may take two bytes:
+// a double-byte ANSI code page. Wine takes the code page from the locale it
+// is started in, so this runs in the code page of the test run, and
+// tests/checks/double_byte_code_page.sh starts it in code page 932 (which it
+// names in QUILLON_EXPECT_CODE_PAGE, so a run in another one fails).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "foundation/text_string.h"
+
+namespace {
+
+using quillon::TextString;
+
+TEST(TextStringDoubleByte, WideTextTakesTheBytesTheCodePageNeeds) {
+    if (const char* expected = std::getenv("QUILLON_EXPECT_CODE_PAGE")) {
+        ASSERT_EQ(GetACP(), static_cast<UINT>(std::atoi(expected)));
+    } else if (GetACP() != 932) {
+        GTEST_SKIP() << "ANSI code page " << GetACP() << ", not 932 (Shift-JIS)";
+    }
+    struct Case {
+        const char16_t* wide;
+        const char* ansi;
+    } cases[] = {
+        {u"\u3042\u3044", "\x82\xA0\x82\xA2"},      // two characters in four bytes
+        {u"x\u3042\u3044y", "x\x82\xA0\x82\xA2y"},  // mixed with single bytes
+        {u"\u3042", "\x82\xA0"},
+        {u"abc", "abc"},
+    };
+    for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
+        SCOPED_TRACE("case " + std::to_string(i));
+        TextString text(cases[i].wide);
+        ASSERT_FALSE(text.IsNull());
+        EXPECT_STREQ(text.Text(), cases[i].ansi);
+    }
+}
+
+}  // namespace

@@ -111,14 +111,16 @@ TEST(RegistryScript, RegistersAndUnregistersAsTheScriptsSay) {
 
         // Tokens and keywords.
         {"keywords and root names ignore case, quotes hold blanks and apostrophes",
-         {{kRegister, "hkey_current_user {\r\n\t'a b' = S 'it''s' { VAL 'v w' = s '' } }", kOk}},
-         "HKCU\\a b = 'it's'\nHKCU\\a b [v w] = ''\n"},
+         {{kRegister, "hkey_Local_machine {\r\n\t'a b' = S 'it''s' { VAL 'v w' = s '' } }", kOk}},
+         "HKLM\\a b = 'it's'\nHKLM\\a b [v w] = ''\n"},
+        {"names that begin like a keyword", {{kRegister, "HKCU { No For Del V }", kOk}},
+         "HKCU\\Del\nHKCU\\For\nHKCU\\No\nHKCU\\V\n"},
         {"a name that reads like a keyword after a modifier",
          {{kRegister, "HKLM { ForceRemove NoRemove NoRemove Val }", kOk}}, "HKLM\\NoRemove\nHKLM\\Val\n"},
         {"the longest token", {{kRegister, "HKCU { " + longName + " }", kOk}}, "HKCU\\" + longName + "\n"},
         {"number and byte values",
-         {{kRegister, "HKCU { k { val n = d '42' val x = D 'x' val z = d '' val b = b '0aFF' val e = b '' } }", kOk}},
-         "HKCU\\k\nHKCU\\k [b] = hex:0aff\nHKCU\\k [e] = hex:\nHKCU\\k [n] = dword:42\nHKCU\\k [x] = dword:0\n"
+         {{kRegister, "HKCU { k { val n = d '4200' val x = D 'x' val z = d '' val b = b '0aFF' val e = b '' } }", kOk}},
+         "HKCU\\k\nHKCU\\k [b] = hex:0aff\nHKCU\\k [e] = hex:\nHKCU\\k [n] = dword:4200\nHKCU\\k [x] = dword:0\n"
          "HKCU\\k [z] = dword:0\n"},
 
         // Delete, ForceRemove and the keys they never delete.

@@ -1,6 +1,6 @@
 // The COM server of the built Quillon.dll as C++ clients see it, where
-// scripts cannot look: registered by its own DllRegisterServer, every class
-// made with CoCreateInstance, the interface rules, aggregation, null results
+// scripts cannot look: every class made through the class objects that
+// DllGetClassObject hands out, the interface rules, aggregation, null results
 // and pointers, the collections and their enumerator, and the lock count
 // behind DllCanUnloadNow. Item's look-up rules need entries, which nothing
 // in the DLL adds; they are tested on a collection made in this process.

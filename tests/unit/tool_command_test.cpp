@@ -52,7 +52,8 @@ std::vector<Case> ParseCases(const std::string& text, Source source) {
         bool command = inBlock && line.rfind(indent + "$ ", 0) == 0;
         inOutput = command || (inOutput && inBlock && line.rfind(indent, 0) == 0 && (!line.empty() || indent.empty()));
         if (command) {
-            cases.push_back({line.substr(indent.size() + 2)});
+            cases.emplace_back();
+            cases.back().command = line.substr(indent.size() + 2);
         } else if (!inOutput) {
         } else if (source != Source::kTranscript) {
             cases.back().out += line.substr(indent.size()) + "\n";

@@ -63,37 +63,45 @@ constexpr uint32_t kFullFile = 0x001F01FF;  // FILE_ALL_ACCESS
 constexpr uint32_t kWriteData = 0x2;        // FILE_WRITE_DATA
 
 TEST(DaclPolicy, BuildsTheListThatGrantsUsersFullAccess) {
+    const Acl admins = {{0, 0, kFullFile, kAdmins}};
     struct Case {
         const char* name;
         bool folder;
         Acl old;
-        Acl built;  // empty: the list is not rewritten
+        Acl built;
+        bool done;
+        uint32_t copied;
+        int failAt = 0;  // the access-list call that fails
     } cases[] = {
         {"a file: other entries keep type and mask, take flags 3; one plain Users entry at the end", false,
          {{0, 0x10, kFullFile, kAdmins}, {1, 0x0B, kWriteData, kSystem}},
-         {{0, 3, kFullFile, kAdmins}, {1, 3, kWriteData, kSystem}, {0, 0, kAll, kUsers}}},
-        {"a folder: the Users entry becomes inheritable and a plain one follows", true,
-         {{0, 0, kFullFile, kAdmins}},
-         {{0, 3, kFullFile, kAdmins}, {0, 3, kAll, kUsers}, {0, 0, kAll, kUsers}}},
+         {{0, 3, kFullFile, kAdmins}, {1, 3, kWriteData, kSystem}, {0, 0, kAll, kUsers}}, true, 2},
+        {"a folder: the Users entry becomes inheritable and a plain one follows", true, admins,
+         {{0, 3, kFullFile, kAdmins}, {0, 3, kAll, kUsers}, {0, 0, kAll, kUsers}}, true, 1},
         {"Users entries of any type are dropped, wherever they stand", true,
          {{0, 0, kRwx, kUsers}, {0, 2, kFullFile, kSystem}, {1, 0, kWriteData, kUsers}, {0, 3, kAll, kUsers}},
-         {{0, 3, kFullFile, kSystem}, {0, 3, kAll, kUsers}, {0, 0, kAll, kUsers}}},
-        {"a list of Users entries only", false, {{0, 0x10, kRwx, kUsers}}, {{0, 0, kAll, kUsers}}},
-        {"a list without entries is never rewritten", true, {}, {}},
+         {{0, 3, kFullFile, kSystem}, {0, 3, kAll, kUsers}, {0, 0, kAll, kUsers}}, true, 1},
+        {"a list of Users entries only", false, {{0, 0x10, kRwx, kUsers}}, {{0, 0, kAll, kUsers}}, true, 0},
+        {"a list without entries is never rewritten", true, {}, {}, false, 0},
+        {"reading an old entry fails", true, admins, {}, false, 0, 1},
+        {"copying an entry fails", true, admins, {}, false, 0, 2},
+        {"granting fails", true, admins, {{0, 3, kFullFile, kAdmins}}, false, 1, 3},
+        {"reading the grant back fails", true, admins, {{0, 3, kFullFile, kAdmins}, {0, 0, kAll, kUsers}}, false, 1, 4},
+        {"the folder's second grant fails", true, admins, {{0, 3, kFullFile, kAdmins}, {0, 3, kAll, kUsers}}, false, 1, 5},
     };
     for (auto& c : cases) {
         SCOPED_TRACE(c.name);
         ModelAclCalls calls;
-        Acl built;
+        calls.failAt = c.failAt;
+        Acl old = c.old, built;
         uint32_t copied = 99;
-        bool done = quillon::CopyEntriesAndGrant(calls, &c.old, static_cast<uint32_t>(c.old.size()), &built, &kUsers,
-                                                 copied);
+        bool done = quillon::CopyEntriesAndGrant(calls, &old, static_cast<uint32_t>(old.size()), &built, &kUsers, copied);
         if (done && c.folder) done = quillon::GrantToFolderContents(calls, &built, copied, &kUsers);
-        EXPECT_EQ(done, !c.built.empty());
-        EXPECT_EQ(copied, c.built.empty() ? 0 : c.built.size() - (c.folder ? 2 : 1));
+        EXPECT_EQ(done, c.done);
+        EXPECT_EQ(copied, c.copied);
         EXPECT_EQ(built, c.built);
-        // The old entries carry flags 3 too: they are marked where they lie.
-        for (const Ace& ace : c.old) EXPECT_EQ(ace.flags, 3);
+        // The old entries read carry flags 3 too: they are marked where they lie.
+        for (const Ace& ace : old) EXPECT_EQ(ace.flags, c.failAt == 1 ? 0 : 3);
     }
 }
 

@@ -5,25 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "access_entry.h"
 #include "system/dacl_policy.h"
 
 namespace {
 
 using quillon::AceRef;
 
-struct Ace {
-    uint8_t type;
-    uint8_t flags;
-    uint32_t mask;
-    std::string sid;
-    bool operator==(const Ace& o) const { return type == o.type && flags == o.flags && mask == o.mask && sid == o.sid; }
-};
-
-std::ostream& operator<<(std::ostream& out, const Ace& a) {
-    return out << "{" << int(a.type) << ", " << int(a.flags) << ", 0x" << std::hex << a.mask << std::dec << ", " << a.sid
-               << "}";
-}
-
+using Ace = quillon::test::AccessEntry;
 using Acl = std::vector<Ace>;
 
 // The access-list calls over Acl; the call numbered `failAt` (1-based,

@@ -13,6 +13,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "access_entry.h"
 #include "installer_double.h"
 #include "platform/win32/system_calls.h"
 #include "system/file_rights.h"
@@ -119,18 +120,7 @@ const std::string kAdmins = "S-1-5-32-544";
 const std::string kEveryone = "S-1-1-0";
 constexpr DWORD kRwx = 0x001201BF;
 
-struct Entry {
-    BYTE type;
-    BYTE flags;
-    DWORD mask;
-    std::string sid;
-    bool operator==(const Entry& o) const { return type == o.type && flags == o.flags && mask == o.mask && sid == o.sid; }
-};
-
-std::ostream& operator<<(std::ostream& out, const Entry& e) {
-    return out << "{" << int(e.type) << ", " << int(e.flags) << ", 0x" << std::hex << e.mask << std::dec << ", " << e.sid
-               << "}";
-}
+using Entry = quillon::test::AccessEntry;
 
 enum class Dacl { kList, kNull, kAbsent };
 
@@ -186,7 +176,7 @@ private:
             GetAce(dacl, i, reinterpret_cast<void**>(&ace));
             char* sid = nullptr;
             ConvertSidToStringSidA(&ace->SidStart, &sid);
-            entries.push_back({ace->Header.AceType, ace->Header.AceFlags, ace->Mask, sid});
+            entries.push_back({ace->Header.AceType, ace->Header.AceFlags, static_cast<uint32_t>(ace->Mask), sid});
             LocalFree(sid);
         }
         writes.push_back({path, type, information, group != nullptr || sacl != nullptr, entries});

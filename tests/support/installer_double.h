@@ -27,6 +27,7 @@ public:
     std::map<int, int> runModes;  // mode -> answer; others answer 0
     bool available = true;        // false: answers as without msi.dll
     bool alwaysMoreData = false;  // plays an installer whose value never fits
+    unsigned long moreDataLength = 10;  // the length it then reports
     std::map<std::string, uint32_t> getAnswers;  // property -> forced answer of a get (nothing read)
     std::map<std::string, uint32_t> setAnswers;  // property -> forced answer of a set (nothing stored)
 
@@ -41,7 +42,7 @@ public:
         auto forced = getAnswers.find(name);
         if (forced != getAnswers.end()) return forced->second;
         if (alwaysMoreData) {
-            *capacity = 10;  // a length the buffer offered already holds
+            *capacity = moreDataLength;
             return kMoreData;
         }
         auto found = properties.find(name);

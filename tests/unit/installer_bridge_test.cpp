@@ -14,42 +14,46 @@ using quillon::test::InstallerDouble;
 
 TEST(InstallerBridge, ReadsValuesOfEveryLengthWithBoundedRetries) {
     constexpr auto kHandle = InstallerDouble::kHandle;
+    constexpr uint32_t kRead = 99;  // a successful read leaves `failure` alone
     struct Case {
         const char* what;
         int length;        // of the value of VALUE; -1: unset
         const char* name;  // nullptr: a null name
         quillon::InstallerHandle handle;
-        bool available, neverFits;
-        uint32_t failure;  // 0: the read succeeds
+        bool available;
+        unsigned long neverFits;  // 0: values fit; else the length reported each time
+        uint32_t failure;  // the answer that failed, 0 for want of memory, or kRead
         std::vector<unsigned long> offered;
     } cases[] = {
-        {"unset", -1, "VALUE", kHandle, true, false, 0, {257}},
-        {"one byte", 1, "VALUE", kHandle, true, false, 0, {257}},
-        {"fits exactly", 256, "VALUE", kHandle, true, false, 0, {257}},
-        {"one byte too many", 257, "VALUE", kHandle, true, false, 0, {257, 258}},
-        {"two bytes too many", 258, "VALUE", kHandle, true, false, 0, {257, 259}},
-        {"long", 5000, "VALUE", kHandle, true, false, 0, {257, 5001}},
-        {"a null name, which the installer rejects", 1, nullptr, kHandle, true, false, 87, {257}},
-        {"an invalid handle", 1, "VALUE", 7, true, false, 6, {257}},
-        {"no installer library", 1, "VALUE", kHandle, false, false, 1114, {}},
-        {"an installer that never reports enough room", 1, "VALUE", kHandle, true, true, 234,
+        {"unset", -1, "VALUE", kHandle, true, 0, kRead, {257}},
+        {"one byte", 1, "VALUE", kHandle, true, 0, kRead, {257}},
+        {"fits exactly", 256, "VALUE", kHandle, true, 0, kRead, {257}},
+        {"one byte too many", 257, "VALUE", kHandle, true, 0, kRead, {257, 258}},
+        {"two bytes too many", 258, "VALUE", kHandle, true, 0, kRead, {257, 259}},
+        {"long", 5000, "VALUE", kHandle, true, 0, kRead, {257, 5001}},
+        {"a null name, which the installer rejects", 1, nullptr, kHandle, true, 0, 87, {257}},
+        {"an invalid handle", 1, "VALUE", 7, true, 0, 6, {257}},
+        {"no installer library", 1, "VALUE", kHandle, false, 0, 1114, {}},
+        {"a length at the top of the range, never allocated", 1, "VALUE", kHandle, true, 0x7FFFFFFE, 0, {257}},
+        {"an installer that never reports enough room", 1, "VALUE", kHandle, true, 10, 234,
          {257, 258, 259, 260, 261, 262, 263, 264, 265, 266, 267, 268, 269, 270, 271, 272}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         InstallerDouble installer;
         installer.available = c.available;
-        installer.alwaysMoreData = c.neverFits;
+        installer.alwaysMoreData = c.neverFits != 0;
+        installer.moreDataLength = c.neverFits;
         std::string value(c.length < 0 ? 0 : c.length, 'v');
         for (size_t i = 0; i < value.size(); i += 7) value[i] = static_cast<char>('a' + i % 26);
         if (c.length >= 0) installer.properties["VALUE"] = value;
         TextString text;
         if (c.name) text = c.name;
-        uint32_t failure = 0;
-        EXPECT_EQ(installer.ReadInstallerProperty(c.handle, text, &failure), c.failure == 0 ? 1 : 0);
+        uint32_t failure = kRead;
+        EXPECT_EQ(installer.ReadInstallerProperty(c.handle, text, &failure), c.failure == kRead ? 1 : 0);
         EXPECT_EQ(failure, c.failure);
         EXPECT_EQ(installer.offered, c.offered);
-        EXPECT_EQ(text.IsNull() ? "(null)" : std::string(text.Text()), c.failure == 0 ? value : "(null)");
+        EXPECT_EQ(text.IsNull() ? "(null)" : std::string(text.Text()), c.failure == kRead ? value : "(null)");
     }
 }
 

@@ -13,20 +13,14 @@ namespace quillon_test {
 
 class TraceReader : public quillon::XMLReader {
 public:
-    explicit TraceReader(bool dropWhitespaceText = true) {
-        SetDropWhitespaceText(dropWhitespaceText);
-        SetCallback(&TraceReader::Record, this);
-    }
+    TraceReader() { SetCallback(&TraceReader::Record, this); }
 
     // Parses `text` and returns the result; trace() holds the events.
     int Parse(const char* text) {
         trace_.clear();
-        codes_.clear();
         return ParseText(text);
     }
     const std::string& trace() const { return trace_; }
-    // The event codes alone: "1 3 10 4 2".
-    const std::string& codes() const { return codes_; }
 
     using XMLReader::EncodingToken;
     using XMLReader::NameToken;
@@ -42,8 +36,6 @@ private:
         auto* self = static_cast<TraceReader*>(context);
         std::string& out = self->trace_;
         if (!out.empty()) out += ' ';
-        if (!self->codes_.empty()) self->codes_ += ' ';
-        self->codes_ += std::to_string(event);
         out += std::to_string(event) + "@" + std::to_string(self->Position());
         switch (event) {
             case quillon::kAttribute:
@@ -67,7 +59,13 @@ private:
     }
 
     std::string trace_;
-    std::string codes_;
 };
+
+inline std::string Repeat(const std::string& piece, int count) {
+    std::string out;
+    out.reserve(piece.size() * static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) out += piece;
+    return out;
+}
 
 }  // namespace quillon_test

@@ -9,19 +9,13 @@
 #include <cstdio>
 #include <string>
 
+#include "../unit/xml_trace.h"
 #include "small_stack.h"
-#include "xml/xml_reader.h"
 
 namespace {
 
 using quillon::XMLReader;
-
-std::string Repeat(const std::string& piece, int count) {
-    std::string out;
-    out.reserve(piece.size() * static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) out += piece;
-    return out;
-}
+using quillon_test::Repeat;
 
 // Records how far the stack has grown below the first StartElement.
 struct StackProbe {

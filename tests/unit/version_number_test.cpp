@@ -68,6 +68,8 @@ TEST(VersionNumber, Order) {
         {"12a", "12", "1"}, {"ver12", "12", "0"}, {"1a", "1A", "0"}, {"1BETA", "1beta", "0"},
         {"1beta", "1alpha", "1"}, {"1a", "1B", "2"}, {"beta", "alpha", "1"}, {"1ab", "1a", "1"},
         {"1b.0", "1a.9", "1"},
+        // Beyond ASCII: a case pair is equal, and e with a mark sorts with e.
+        {"1\xE9", "1\xC9", "0"}, {"1\xE9", "1f", "2"}, {"1\xE9", "1e", "1"},
         // Case-sensitively "1a-b" sorts below "1Ab" (case outweighs the
         // hyphen), yet "1Ab" equals "1ab", which sorts below "1a-b": where the
         // two collations disagree the order follows the case-insensitive one,
@@ -97,6 +99,8 @@ TEST(VersionCommand, PrintsTheCodeAndExplainsParts) {
     EXPECT_EQ(exitCode, 0);
     EXPECT_EQ(RunTool("version compare 1a 1A", &exitCode), "0\n");
     EXPECT_EQ(RunTool("version compare '' 0", &exitCode), "1\n");
+    EXPECT_EQ(RunTool("version compare 1\xE9 1\xC9", &exitCode), "0\n");
+    EXPECT_EQ(RunTool("version compare 1\xE9 1f", &exitCode), "2\n");
 
     std::string explained = RunTool("version compare --explain 1.0 '12 beta'", &exitCode);
     EXPECT_EQ(exitCode, 0);

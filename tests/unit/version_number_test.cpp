@@ -61,13 +61,12 @@ TEST(VersionNumber, Order) {
         {"01.002", "1.2", "0"}, {"1.2.3.4.5", "1.2.3.4", "0"}, {"1.2.3.4.9", "1.2.3.4.1", "0"},
         {"3000000000", "1", "2"}, {"2147483647", "2147483648", "1"},
         // A missing part orders after an explicit 0.
-        {"1.0", "1.0.0", "1"}, {"1.0.0", "1.0.0.0", "1"}, {"1.0.0.0", "1.0.0.0", "0"}, {"", "0", "1"},
-        {"", "1", "2"}, {nullptr, "", "0"},
+        {"1.0", "1.0.0", "1"}, {"1.0.0", "1.0.0.0", "1"}, {"1.0.0.0", "1.0.0.0", "0"}, {"", "0", "1"}, {"", "1", "2"},
+        {nullptr, "", "0"},
         // An absent suffix before any text; texts equal ignoring case, else
         // ordered with case; a suffix decides before the next number.
-        {"12a", "12", "1"}, {"ver12", "12", "0"}, {"1a", "1A", "0"}, {"1BETA", "1beta", "0"},
-        {"1beta", "1alpha", "1"}, {"1a", "1B", "2"}, {"beta", "alpha", "1"}, {"1ab", "1a", "1"},
-        {"1b.0", "1a.9", "1"},
+        {"12a", "12", "1"}, {"ver12", "12", "0"}, {"1a", "1A", "0"}, {"1BETA", "1beta", "0"}, {"1beta", "1alpha", "1"},
+        {"1a", "1B", "2"}, {"beta", "alpha", "1"}, {"1ab", "1a", "1"}, {"1b.0", "1a.9", "1"},
         // Beyond ASCII: a case pair is equal, and e with a mark sorts with e.
         {"1\xE9", "1\xC9", "0"}, {"1\xE9", "1f", "2"}, {"1\xE9", "1e", "1"},
         // Case-sensitively "1a-b" sorts below "1Ab" (case outweighs the

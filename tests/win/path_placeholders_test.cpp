@@ -118,12 +118,11 @@ TEST(RegistryByPath, ValuesTypesAndPaths) {
         const char* data;
         DWORD size;
     } values[] = {
-        {"Text", REG_SZ, "C:\\Program Files\\Server", 24}, {"Empty", REG_SZ, "", 1},
-        {"Unterminated", REG_SZ, "abc", 3}, {"", REG_SZ, "default value", 14},
-        {"FortyTwo", REG_DWORD, "\x2A\0\0\0", 4}, {"AllOnes", REG_DWORD, "\xFF\xFF\xFF\xFF", 4},
-        {"Smallest", REG_DWORD, "\0\0\0\x80", 4}, {"Short", REG_DWORD, "\x05\x00", 2},
-        {"Expand", REG_EXPAND_SZ, "%SystemRoot%", 13}, {"Multi", REG_MULTI_SZ, "a\0b\0", 5},
-        {"Binary", REG_BINARY, "\x01\x02", 2},
+        {"Text", REG_SZ, "C:\\Program Files\\Server", 24}, {"Empty", REG_SZ, "", 1}, {"Unterminated", REG_SZ, "abc", 3},
+        {"", REG_SZ, "default value", 14}, {"FortyTwo", REG_DWORD, "\x2A\0\0\0", 4},
+        {"AllOnes", REG_DWORD, "\xFF\xFF\xFF\xFF", 4}, {"Smallest", REG_DWORD, "\0\0\0\x80", 4},
+        {"Short", REG_DWORD, "\x05\x00", 2}, {"Expand", REG_EXPAND_SZ, "%SystemRoot%", 13},
+        {"Multi", REG_MULTI_SZ, "a\0b\0", 5}, {"Binary", REG_BINARY, "\x01\x02", 2},
     };
     for (const auto& v : values)
         RegSetValueExA(user, v.name, 0, v.type, reinterpret_cast<const BYTE*>(v.data), v.size);

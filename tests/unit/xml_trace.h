@@ -3,6 +3,7 @@
 //   "1@0 3@2:a 11@4:x 13@7:a 9@12:amp=& ..."
 // Each event is CODE@POSITION, then ":" and the token for single-token
 // payloads, or ":" name "=" value for pairs; an absent token is written "~".
+// It also opens the reader's last name, value, version and encoding tokens.
 #pragma once
 
 #include <string>
@@ -35,25 +36,12 @@ private:
     static int32_t Record(int32_t event, const void* payload, void* context) {
         auto* self = static_cast<TraceReader*>(context);
         std::string& out = self->trace_;
-        if (!out.empty()) out += ' ';
-        out += std::to_string(event) + "@" + std::to_string(self->Position());
-        switch (event) {
-            case quillon::kAttribute:
-            case quillon::kEntityReference: {
-                const auto* pair = static_cast<const quillon::XMLPair*>(payload);
-                out += ":" + Field(pair->name) + "=" + Field(pair->value);
-                break;
-            }
-            case quillon::kStartElement:
-            case quillon::kText:
-            case quillon::kVersion:
-            case quillon::kEncoding:
-            case quillon::kAttributeName:
-            case quillon::kAttributeValuePart:
-                out += ":" + Field(*static_cast<const quillon::XMLToken*>(payload));
-                break;
-            default:
-                if (payload) out += ":unexpected-payload";
+        out += (out.empty() ? "" : " ") + std::to_string(event) + "@" + std::to_string(self->Position());
+        if (event == quillon::kAttribute || event == quillon::kEntityReference) {
+            const auto* pair = static_cast<const quillon::XMLPair*>(payload);
+            out += ":" + Field(pair->name) + "=" + Field(pair->value);
+        } else if (payload != nullptr) {
+            out += ":" + Field(*static_cast<const quillon::XMLToken*>(payload));
         }
         return 0;
     }

@@ -77,7 +77,9 @@ TEST(ScriptEngine, Reductions) {
         {"", "long \"viaText\" multipart mp", " | mp=v\"mp\"", "mp"},  // declaring keeps the other fields
         {"", "long 5", ""},  // names the null-named variable, which no word reaches
         // Addition: numbers add and wrap, anything with text concatenates.
-        {"", "2147483647 + 1", "-2147483648"}, {"", "u + 4", "4"}, {"", "\"abc\" + 5", "\"abc5\""},
+        {"", "2147483647 + 1", "-2147483648"}, {"", "-2147483648 + -1", "2147483647"},
+        {"n=2:4294967295", "n + 1", "0"},  // read like atol: wraps to -1
+        {"", "u + 4", "4"}, {"", "\"abc\" + 5", "\"abc5\""},
         {"", "-7 + \"\"", "\"-7\""}, {"", "\"v\" + 2,9", "\"v2\""}, {"", "1,0 + 12345678 + \"\"", "\"1.234568e+007\""},
         {"", "(1 < 2) + (2 < 1)", "\"TRUEFALSE\""}, {"", "w + \"x\"", "\"wx\""}, {"", "1,5 + 2", "3f"},
         {"", "2 + 1,5", "3f"}, {"n=2:42", "n + \"!\"", "\"42!\""}, {"v=32:5.1", "\"ver \" + v", "\"ver 5.1\""},

@@ -3,6 +3,7 @@
 #include "config/setup_config.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -108,10 +109,17 @@ TEST(SetupConfig, LoadReadsWholeFilesAndIgnoresUnreadableOnes) {
     quillon::ConfigNode* kept = config.tree.FindChild("A", &config.tree.root);
     ASSERT_NE(kept, nullptr);
     EXPECT_EQ(kept->text.GetLength(), 100000);
-    for (const std::string& unreadable : {folder.File("missing.xml"), empty, folder.Path(), std::string()}) {
+    // Positions are 32-bit, so a file of 2^32 bytes or more is refused; taken
+    // modulo 2^32 its size would read as just the valid section at its start.
+    // The tail is a hole: no disk space is used.
+    const std::string huge = folder.File("huge.xml"), section = SectionFile("App", "1", "<A>b</A>");
+    WriteBytes(huge, section);
+    ASSERT_EQ(::truncate(huge.c_str(), (off_t{1} << 32) + static_cast<off_t>(section.size())), 0);
+    for (const std::string& unreadable : {folder.File("missing.xml"), empty, folder.Path(), std::string(), huge}) {
         EXPECT_EQ(config.Load(quillon::TextString(unreadable.empty() ? nullptr : unreadable.c_str())), 0);
         EXPECT_EQ(config.tree.FindChild("A", &config.tree.root), kept) << unreadable;
     }
+    EXPECT_EQ(config.tree.FindChild("A", &config.tree.root)->text.GetLength(), 100000);
     WriteBytes(good, SectionFile("App", "1", "<A>broken"));
     EXPECT_EQ(config.LoadFile(good), 1);
 }

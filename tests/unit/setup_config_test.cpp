@@ -97,6 +97,8 @@ TEST(SetupConfig, EachLoadStartsAfreshButTheRootsText) {
     config.LoadString("<ROOT><Application Name=\"App\" Version=\"1\"><A>");
     config.LoadString("<ROOT><Z>z</Z></ROOT>");
     EXPECT_EQ(config.Shape(), "");
+    EXPECT_EQ(config.LoadString("x"), 1);
+    EXPECT_EQ(config.elementPath.Text(), nullptr) << "no element was opened: null, not the empty path";
 }
 
 TEST(SetupConfig, LoadReadsWholeFilesAndIgnoresUnreadableOnes) {

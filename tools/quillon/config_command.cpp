@@ -87,8 +87,7 @@ int Show(const std::vector<std::string>& args) {
 int Sign(const std::vector<std::string>& args) {
     ConfigRequest request;
     int status = kExitOk;
-    const std::vector<OptionSpec> specs = {{"--output", true, false, "-o"}, {"--in-place"}, {"--force"}};
-    if (!ParseConfigRequest("sign", args, specs, 0, request, status)) return status;
+    if (!ParseConfigRequest("sign", args, SaveTargetOptions(), 0, request, status)) return status;
     SaveTarget target;
     if ((status = ResolveSaveTarget(request, target)) != kExitOk) return status;
     LoadedSection section;

@@ -56,8 +56,8 @@ int ConfigGet(const std::vector<std::string>& args) {
 int ConfigSet(const std::vector<std::string>& args) {
     ConfigRequest request;
     int status = kExitOk;
-    const std::vector<OptionSpec> specs = {{"--output", true, false, "-o"}, {"--in-place"}, {"--force"},
-                                           {"--create"}, {"--protect"}};
+    std::vector<OptionSpec> specs = SaveTargetOptions();
+    specs.insert(specs.end(), {{"--create"}, {"--protect"}});
     if (!ParseConfigRequest("set", args, specs, -1, request, status)) return status;
     // PATH VALUE, or any number of PATH=VALUE (a path never holds "=").
     std::vector<std::pair<std::string, std::string>> changes;

@@ -62,6 +62,8 @@ int LoadConfigSection(const ConfigRequest& request, bool protect, LoadedSection&
     return kExitOk;
 }
 
+std::vector<OptionSpec> SaveTargetOptions() { return {{"--output", true, false, "-o"}, {"--in-place"}, {"--force"}}; }
+
 int ResolveSaveTarget(const ConfigRequest& request, SaveTarget& target) {
     const Arguments& parsed = request.arguments;
     bool inPlace = parsed.Has("--in-place");

@@ -43,6 +43,8 @@ struct SaveTarget {
     std::string path;
     bool overwrites = false;
 };
+// The options that choose it: -o/--output, --in-place, --force.
+std::vector<OptionSpec> SaveTargetOptions();
 // kExitOk, or kExitUsage after a message on the options.
 int ResolveSaveTarget(const ConfigRequest& request, SaveTarget& target /* out */);
 

@@ -60,20 +60,13 @@ void PrintTreeJson(const ConfigNode& root) {
     // A node with children ends its line after "[", its children follow one
     // per line, and "]}" closes it on a line of its own.
     std::string out = JsonNodeStart(root);
-    bool first = true;
-    auto separate = [&](size_t depth) {
-        out += (first ? "\n" : ",\n") + std::string(depth * 2, ' ');
-        first = false;
-    };
+    bool first = true;  // the next node is the first child of its parent
     Walk(
         root,
         [&](const ConfigNode& node, size_t depth) {
-            separate(depth);
-            out += JsonNodeStart(node);
-            if (HasChildren(node))
-                first = true;
-            else
-                out += "]}";
+            out += (first ? "\n" : ",\n") + std::string(depth * 2, ' ') + JsonNodeStart(node);
+            first = HasChildren(node);
+            if (!first) out += "]}";
         },
         [&](const ConfigNode&, size_t depth) {
             out += "\n" + std::string(depth * 2, ' ') + "]}";

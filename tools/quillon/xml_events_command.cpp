@@ -121,7 +121,7 @@ int Run(const std::vector<std::string>& args) {
             if (byte >= 0x80) {
                 char where[64];
                 std::snprintf(where, sizeof where, ": not ASCII (byte 0x%02X at offset %zu); refused", byte, i);
-                cli::Error("xml-events", cli::Quoted(path) + where);
+                cli::Error("xml-events", cli::InputName(path) + where);
                 return cli::kExitUsage;
             }
         }

@@ -8,6 +8,9 @@ Ledger & Co
 $ quillon config get c.xml --app Ledger --version 4.2 Component/Nope
 ! quillon config get: no node 'Component/Nope': 'Nope' is not below 'Component'
 [exit 4]
+$ quillon config get c.xml --app Ledger --version 4.2 Component[9]/Name
+! quillon config get: no node 'Component[9]/Name': 'Component[9]' is not below the section's root
+[exit 4]
 $ quillon config get c.xml --app Ledger --version 4.3 Product
 ! quillon config get: no Application with Name 'Ledger' and Version '4.3' in 'c.xml'
 [exit 3]

@@ -84,6 +84,10 @@ $ quillon config get c.xml --app A --version 1 a/b[0]
 ! quillon config get: bad index in 'b[0]' (want NAME[N], N from 1)
 ! Try 'quillon config --help'.
 [exit 2]
+$ quillon config get c.xml --app A --version 1 a[2x]
+! quillon config get: bad index in 'a[2x]' (want NAME[N], N from 1)
+! Try 'quillon config --help'.
+[exit 2]
 $ quillon config set c.xml --app A --version 1
 ! quillon config set: missing PATH VALUE or PATH=VALUE
 ! Try 'quillon config --help'.

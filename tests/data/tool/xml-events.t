@@ -37,6 +37,9 @@ result 1
 $ quillon xml-events --ascii-only bytes.xml
 ! quillon xml-events: 'bytes.xml': not ASCII (byte 0xE9 at offset 42); refused
 [exit 2]
+$ printf '<a>\200</a>' | quillon xml-events --ascii-only -
+! quillon xml-events: standard input: not ASCII (byte 0x80 at offset 3); refused
+[exit 2]
 $ printf '<a>t</a>' | quillon xml-events --ascii-only -
 1 0
 3 2 "a"

@@ -131,11 +131,14 @@ int WINAPI SetAppVersion(QUILLON_CONFIG config, const char *version) QUILLON_NOE
  * QUILLON_SIGN_MODE_PROTECTION, off otherwise; 1. Takes effect at the next
  * Parse or Write2XML. */
 int WINAPI SetSignMode(QUILLON_CONFIG config, const char *mode) QUILLON_NOEXCEPT;
-/* Ordinal 110. Loads the chosen section of the file into the tree (the old
- * tree and its node handles are discarded) and, in protection mode, checks
- * its signature. QUILLON_PARSE_DONE (0) after a read without XML error, also
- * when the file could not be read; QUILLON_PARSE_XML_ERROR (1) after an XML
- * error. Note: 0 is the good result here. */
+/* Ordinal 110. Loads the chosen section of the file into the tree, whose
+ * old nodes' handles then become invalid, and in protection mode checks its
+ * signature (no export reports the verdict; `quillon config verify` does).
+ * A file that cannot be read changes nothing. QUILLON_PARSE_DONE
+ * (0) after a read without XML error, and also when the file could not be
+ * read or holds no such section (the root then has no children);
+ * QUILLON_PARSE_XML_ERROR (1) after an XML error. Note: 0 is the good result
+ * here. */
 int WINAPI Parse(QUILLON_CONFIG config, const char *fileName) QUILLON_NOEXCEPT;
 /* Ordinal 111. The root node (its name is null; its children are the
  * section's top elements). */

@@ -15,21 +15,16 @@
 # - quillon.exe --version names the zip's version.
 # Usage: tests/checks/dist.sh REPO_ROOT
 set -uo pipefail
-root=${1:?usage: dist.sh REPO_ROOT}
-work=$root/build/dist-check
-export WINEPREFIX=${WINEPREFIX:-$root/build/wine-prefix}
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
+ROOT=${1:?usage: dist.sh REPO_ROOT}
+source "$ROOT/tests/support/wine_check.sh"
+work=$ROOT/build/dist-check
 
 for tool in unzip wixl wine clang lld-link llvm-readobj x86_64-w64-mingw32-gcc i686-w64-mingw32-gcc; do
   command -v "$tool" >/dev/null || { echo "dist: $tool is not installed"; exit 1; }
 done
 
-"$root/run" dist >"$root/build/dist.log" 2>&1 || { tail -n 20 "$root/build/dist.log"; echo "dist: ./run dist failed"; exit 1; }
-zips=("$root"/dist/quillon-*-windows.zip)
+"$ROOT/run" dist >"$ROOT/build/dist.log" 2>&1 || { tail -n 20 "$ROOT/build/dist.log"; echo "dist: ./run dist failed"; exit 1; }
+zips=("$ROOT"/dist/quillon-*-windows.zip)
 [ ${#zips[@]} -eq 1 ] && [ -f "${zips[0]}" ] || { echo "dist: expected one zip in dist/, found: ${zips[*]}"; exit 1; }
 zip=${zips[0]}
 name=$(basename "$zip" .zip)
@@ -43,7 +38,7 @@ release=$work/$name
 expected=$( {
   printf '%s\n' README.md LICENSE include/quillon.h
   for arch in x86 x64; do printf "$arch/%s\n" Quillon.dll Quillon.lib libquillon.dll.a quillon.exe; done
-  (cd "$root" && find docs examples -maxdepth 1 -type f)
+  (cd "$ROOT" && find docs examples -maxdepth 1 -type f)
 } | sed "s|^|$name/|" | sort)
 actual=$(unzip -Z1 "$zip" | grep -v '/$' | sort)
 if [ "$actual" = "$expected" ]; then pass "table of contents ($(wc -l <<<"$actual") files)"
@@ -51,12 +46,7 @@ else fail "table of contents differs (< expected, > in the zip):"; diff <(echo "
 grep -q "Quillon $version for Windows" "$release/README.md" && pass "README names version $version" ||
   fail "README.md does not name version $version"
 
-# The Wine prefix is shared with the other checks.
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  mkdir -p "$WINEPREFIX"
-  wineboot -i >/dev/null 2>&1
-  wineserver -w
-fi
+ensure_wine_prefix
 
 printed=$(cd "$release" && wine x64/quillon.exe --version 2>&1 | tr -d '\r')
 [ "$printed" = "quillon $version" ] && pass "x64 quillon.exe --version: $printed" ||
@@ -187,5 +177,4 @@ if [ -f "$work/package-x64.msi" ]; then
   (cd "$work" && wine msiexec /x package-x64.msi /qn /norestart) || fail "the example package does not uninstall"
 fi
 
-if [ "$failures" -ne 0 ]; then echo "dist: $failures failure(s)"; exit 1; fi
-echo "dist: all checks passed"
+finish_check dist

@@ -20,14 +20,18 @@ struct ToolRun {
 };
 
 // `text` runs in `folder` under /bin/sh with standard input empty; the
-// status is that of its last command. ctest runs tests in parallel
-// processes, so the output files are per folder and per call.
+// status is that of its last command. In a cross build `quillon` is a shell
+// function that starts the tool through the emulator. ctest runs tests in
+// parallel processes, so the output files are per folder and per call.
 inline ToolRun RunShell(const std::string& folder, const std::string& text) {
     static int calls = 0;
     std::string stem = folder + "/.run" + std::to_string(++calls);
     std::string tool = QUILLON_TOOL_PATH;
-    std::string command = "cd '" + folder + "' && PATH='" + tool.substr(0, tool.rfind('/')) + "':\"$PATH\" && { " +
-                          text + "\n} >'" + stem + ".out' 2>'" + stem + ".err' </dev/null";
+    std::string launcher = QUILLON_TOOL_LAUNCHER;
+    std::string setup = launcher.empty() ? "PATH='" + tool.substr(0, tool.rfind('/')) + "':\"$PATH\""
+                                         : "quillon() { " + launcher + " '" + tool + "' \"$@\"; }";
+    std::string command = "cd '" + folder + "' && " + setup + " && { " + text + "\n} >'" + stem + ".out' 2>'" + stem +
+                          ".err' </dev/null";
     ToolRun run;
     int raw = std::system(command.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

@@ -5,24 +5,6 @@
 #include "xml/xml_reader.h"
 
 namespace quillon::cli {
-namespace {
-
-// A name the XML reader reads as an element name, so that a saved file
-// holding it loads again.
-bool IsElementName(const std::string& name) {
-    struct Seen {
-        std::string name;
-        static int32_t OnEvent(int32_t event, const void* payload, void* context) {
-            if (event == kStartElement) static_cast<Seen*>(context)->name = static_cast<const XMLToken*>(payload)->Text();
-            return 0;
-        }
-    } seen;
-    XMLReader reader;
-    reader.SetCallback(&Seen::OnEvent, &seen);
-    return reader.ParseText(("<" + name + "/>").c_str()) == 0 && seen.name == name;
-}
-
-}  // namespace
 
 bool ParseNodePath(const std::string& path, std::vector<PathStep>& steps, std::string& error) {
     steps.clear();
@@ -42,7 +24,8 @@ bool ParseNodePath(const std::string& path, std::vector<PathStep>& steps, std::s
             }
             parsed = {step.substr(0, bracket), static_cast<int>(index)};
         }
-        if (!IsElementName(parsed.name)) {
+        // Only a name the reader reads lets a saved file load again.
+        if (!IsXMLName(parsed.name.c_str())) {
             error = "'" + step + "' in path '" + path + "' is not an element name";
             return false;
         }

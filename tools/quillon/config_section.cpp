@@ -93,7 +93,7 @@ int SaveConfigSection(const ConfigRequest& request, const SaveTarget& target, Lo
     XmlWriter result;
     const char* bytes = section.config.ComposeFile(result) ? result.GetNarrowText() : nullptr;
     if (bytes == nullptr) {
-        Error(request.who, "out of memory; nothing written");
+        Error(request.who, "the section cannot be saved: the file would not load again (or memory ran out)");
         return kExitUsage;
     }
     std::string file(bytes, static_cast<size_t>(result.GetLength()));

@@ -5,6 +5,11 @@ $ quillon version compare -- -1 1
 0
 $ quillon version compare 1a 1A
 0
+# Accented letters order and fold case as the installer's lstrcmpA/lstrcmpiA do.
+$ quillon version compare "$(printf '1\351')" "$(printf '1\311')"
+0
+$ quillon version compare "$(printf '1\351')" 1f
+2
 $ quillon version compare --explain 1.0 '12 beta'
 2
 first "1.0"

@@ -108,7 +108,8 @@ STDAPI DllCanUnloadNow(void);
 /* Ordinal 2. The class object of a class of the QUILLONLib type library;
  * CLASS_E_CLASSNOTAVAILABLE for another class, E_POINTER for a null out. */
 STDAPI DllGetClassObject(REFCLSID classId, REFIID interfaceId, LPVOID *object);
-/* Ordinal 3. Registers the classes and the type library; the first failure. */
+/* Ordinal 3. Registers the classes and the type library: S_OK, or the code
+ * of the first step that failed. */
 STDAPI DllRegisterServer(void);
 /* Ordinal 4. Removes the registration; always S_OK. */
 STDAPI DllUnregisterServer(void);

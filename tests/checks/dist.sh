@@ -10,6 +10,7 @@
 #   linker, against Quillon.lib; the x64 one runs too;
 # - every client's import table asks Quillon.dll for undecorated names,
 #   although an x86 client calls _Init@0;
+# - the VBScript example, run by cscript after regsvr32 registered the x64 DLL;
 # - the WiX include with every installer action, built into a package with
 #   wixl for x86 and x64; the x64 package is installed by Wine's msiexec;
 # - quillon.exe --version names the zip's version.
@@ -148,6 +149,16 @@ for arch in x64:x86_64 x86:i686; do
   elif [ "$types" != "$want_type" ]; then fail "$a Quillon.lib import name types: $types"
   else pass "$a Quillon.lib: all $(wc -w <<<"$exports") exports, import name type $types"; fi
 done
+
+# The VBScript example against the unpacked x64 DLL, registered by regsvr32.
+dll_windows="Z:${release//\//\\}\\x64\\Quillon.dll"
+if wine regsvr32 /s "$dll_windows"; then
+  out=$(cd "$release" && wine cscript //nologo examples/config.vbs 2>&1 | tr -d '\r')
+  wine regsvr32 /u /s "$dll_windows" || fail "regsvr32 /u of the unpacked Quillon.dll"
+  vbs_expected=$'Option 1: Client\nOption 2: Reports\nOption 3: Help\nOption 4: (none)\nUnsigned, in protection mode: (none)'
+  if [ "$out" = "$vbs_expected" ]; then pass "cscript runs examples/config.vbs against the registered DLL"
+  else fail "examples/config.vbs printed:"; diff <(echo "$vbs_expected") <(echo "$out") | grep '^[<>]'; fi
+else fail "regsvr32 does not register the unpacked x64 Quillon.dll"; fi
 
 # The WiX include: packages for both bitnesses, the x64 one installed.
 for a in x86 x64; do

@@ -7,7 +7,8 @@
 # relative path as in src/ ("config/script/..."), so a subsystem's headers can
 # be included only by the subsystem itself and by those that link it. Its *_exports.cpp files
 # become an object library, quillon_NAME_exports, compiled against the same
-# include roots and linked into the DLL.
+# include roots and linked into the DLL; each of them is compiled after
+# include/quillon.h, which declares every export.
 set(QUILLON_SUBSYSTEMS "")
 set(QUILLON_EXPORT_OBJECTS "")
 
@@ -71,6 +72,11 @@ function(quillon_subsystem name)
   if(WIN32 AND exports)
     add_library(${target}_exports OBJECT ${exports})
     target_link_libraries(${target}_exports PRIVATE ${target})
+    # Every export file sees the public header first, so a definition that
+    # differs from its declaration there (types, calling convention) does
+    # not compile.
+    target_include_directories(${target}_exports PRIVATE ${CMAKE_SOURCE_DIR}/include)
+    target_compile_options(${target}_exports PRIVATE -include quillon.h)
     set(QUILLON_EXPORT_OBJECTS ${QUILLON_EXPORT_OBJECTS} ${target}_exports PARENT_SCOPE)
   endif()
   set(QUILLON_SUBSYSTEMS ${QUILLON_SUBSYSTEMS} ${target} PARENT_SCOPE)

@@ -246,7 +246,10 @@ int32_t ScriptFrame::Apply(TextListItem* function, TextListItem** next) {
         // the table only because case is ignored ("LONG") performs nothing.
         const char* name = entry->name.GetLength() > 0 ? entry->name.Text() : function->key.Text();
         const char* target = left != nullptr ? left->key.Text() : nullptr;
-        if (!PerformOperation(engine_, name, target, leftValue, rightValue, *result)) return fail();
+        // A value item on the left is removed right after a successful
+        // operation; a variable stays.
+        bool leftIsTemporary = left != nullptr && ItemOf(left)->kind == kItemValue;
+        if (!PerformOperation(engine_, name, target, leftValue, rightValue, *result, leftIsTemporary)) return fail();
     }
 
     if (left != nullptr) RemoveItem(left);

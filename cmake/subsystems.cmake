@@ -3,9 +3,9 @@
 # Makes the library quillon_NAME from the sources directly in `dir` (its
 # subfolders are subsystems of their own), partitioned by file name as the
 # top-level CMakeLists.txt describes. Its include root is a folder of the
-# build tree holding `dir` alone, under the same relative path as in src/
-# ("config/script/..."), so a subsystem's headers can be included only by
-# the subsystem itself and by those that link it. Its *_exports.cpp files
+# build tree holding links to the headers of `dir` alone, under the same
+# relative path as in src/ ("config/script/..."), so a subsystem's headers can
+# be included only by the subsystem itself and by those that link it. Its *_exports.cpp files
 # become an object library, quillon_NAME_exports, compiled against the same
 # include roots and linked into the DLL.
 set(QUILLON_SUBSYSTEMS "")
@@ -35,14 +35,23 @@ function(quillon_subsystem name)
     endif()
   endforeach()
 
-  # src/config/script -> <build>/include/script/config/script -> the sources.
+  # src/config/script/x.h -> <build>/include/script/config/script/x.h, one
+  # link per header: the headers of a subfolder (a subsystem of its own) stay
+  # out of the parent's root.
   set(root ${CMAKE_BINARY_DIR}/include/${name})
   string(REGEX REPLACE "^src/" "" relative ${arg_DIR})
-  get_filename_component(parent ${root}/${relative} DIRECTORY)
-  file(MAKE_DIRECTORY ${parent})
-  if(NOT EXISTS ${root}/${relative})
-    file(CREATE_LINK ${dir} ${root}/${relative} SYMBOLIC)
+  set(include_dir ${root}/${relative})
+  if(IS_SYMLINK ${include_dir})
+    file(REMOVE ${include_dir})  # a build tree that linked the whole folder
   endif()
+  file(MAKE_DIRECTORY ${include_dir})
+  file(GLOB headers CONFIGURE_DEPENDS ${dir}/*.h)
+  foreach(header IN LISTS headers)
+    get_filename_component(file ${header} NAME)
+    if(NOT EXISTS ${include_dir}/${file})
+      file(CREATE_LINK ${header} ${include_dir}/${file} SYMBOLIC)
+    endif()
+  endforeach()
 
   set(deps "")
   foreach(dep IN LISTS arg_DEPS)

@@ -20,7 +20,7 @@ constexpr uint32_t kNothingLaunched = 99;
 // Starts the program in FDX_VAR1 with " /RegServer", the way an out-of-process
 // COM server registers itself. FDX_VAR2 is read and cleared but takes no part
 // in the launch.
-uint32_t ShellExecuteVar(MsiBridge& bridge, InstallerHandle handle) {
+uint32_t ShellExecuteVar(InstallerBridge& bridge, InstallerHandle handle) {
     TextString program = "FDX_VAR1";
     if (!bridge.ReadInstallerProperty(handle, program)) return kNothingLaunched;
     bridge.SetInstallerProperty(handle, "FDX_VAR1", "");
@@ -63,7 +63,7 @@ uint32_t FailureResult(uint32_t answer) {
     }
 }
 
-void CompareVersionVariables(MsiBridge& bridge, InstallerHandle handle) {
+void CompareVersionVariables(InstallerBridge& bridge, InstallerHandle handle) {
     TextString first = "FDX_VAR1";
     if (!bridge.ReadInstallerProperty(handle, first)) return;
     TextString second = "FDX_VAR2";
@@ -75,7 +75,7 @@ void CompareVersionVariables(MsiBridge& bridge, InstallerHandle handle) {
 
 }  // namespace
 
-uint32_t RunCustomFunction(MsiBridge& bridge, InstallerHandle handle) {
+uint32_t RunCustomFunction(InstallerBridge& bridge, InstallerHandle handle) {
     TextString function = "FDX_FUNCTION";
     if (!bridge.ReadInstallerProperty(handle, function)) return kNothingLaunched;
     if (function.IsEqual("ShellExecuteVar", -1, 0)) return ShellExecuteVar(bridge, handle);
@@ -83,7 +83,7 @@ uint32_t RunCustomFunction(MsiBridge& bridge, InstallerHandle handle) {
     return kNothingLaunched;
 }
 
-uint32_t RunCompareVersions(MsiBridge& bridge, InstallerHandle handle) {
+uint32_t RunCompareVersions(InstallerBridge& bridge, InstallerHandle handle) {
     uint32_t failure = 0;
     TextString first = "COMPARE_VERSION1";
     if (!bridge.ReadInstallerProperty(handle, first, &failure)) return FailureResult(failure);

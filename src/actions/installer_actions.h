@@ -1,18 +1,18 @@
 // The installer actions behind the exports CustomFunction and CompareVersions.
-// They take the bridge the export made, so they can also run against a bridge
-// whose library is missing.
+// They take the bridge the export made (msi.dll bound at run time); tests hand
+// in a double or a bridge whose library is missing.
 #pragma once
 
 #include <cstdint>
 
-#include "installer/msi_bridge.h"
+#include "installer/installer_bridge.h"
 
 namespace quillon {
 
 // Dispatches on FDX_FUNCTION ("ShellExecuteVar", "CompareVersions", any
 // case); arguments in FDX_VAR1..3. Returns 99 unless a launch was attempted:
 // then 0 for a started program or the shell's error code (at most 32).
-uint32_t RunCustomFunction(MsiBridge& bridge, InstallerHandle handle);
+uint32_t RunCustomFunction(InstallerBridge& bridge, InstallerHandle handle);
 
 // ERROR_INSTALL_FAILURE: what CompareVersions answers for a failure that
 // brings no code of its own.
@@ -22,6 +22,6 @@ constexpr uint32_t kInstallFailure = 1603;
 // 0 (the installer's success) only when the result was written. A failed read
 // or write answers the failing call's code, or kInstallFailure when it has
 // none or the installer would not read it as a failure.
-uint32_t RunCompareVersions(MsiBridge& bridge, InstallerHandle handle);
+uint32_t RunCompareVersions(InstallerBridge& bridge, InstallerHandle handle);
 
 }  // namespace quillon

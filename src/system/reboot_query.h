@@ -4,12 +4,12 @@
 
 #include <cstdint>
 
-#include "installer/msi_bridge.h"
+#include "installer/installer_bridge.h"
 
 namespace quillon {
 
 // Writes REBOOT_REQUIRED ("1" when the installer reports a reboot pending at
 // the end, else "0"). 1 when the property was written, 0 otherwise.
-uint32_t RunIsRebootRequired(MsiBridge& bridge, InstallerHandle handle);
+uint32_t RunIsRebootRequired(InstallerBridge& bridge, InstallerHandle handle);
 
 }  // namespace quillon

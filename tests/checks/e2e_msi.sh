@@ -55,6 +55,9 @@ cp "$BUILD/Quillon.dll" "$ROOT/tests/e2e/installer_actions.wxs" "$WORK/"
 # The example package of the user documentation is built and installed too.
 sed -n '/^```xml$/,/^```$/p' "$ROOT/docs/installer-actions.md" | sed '1d;$d' >"$WORK/example.wxs"
 (cd "$WORK" && wixl -a x64 example.wxs -o example.msi) || { echo "wixl rejects the example of docs/installer-actions.md"; exit 1; }
+# And the first listing of docs/system-tasks.md (the rights actions).
+awk '/^```xml$/ { inside = 1; next } inside && /^```$/ { exit } inside' "$ROOT/docs/system-tasks.md" >"$WORK/rights.wxs"
+(cd "$WORK" && wixl -a x64 rights.wxs -o rights.msi) || { echo "wixl rejects the example of docs/system-tasks.md"; exit 1; }
 
 server_dir=$WINEPREFIX/drive_c/windows/temp
 server_windows='C:\windows\temp\quillon_record_args.exe'
@@ -80,6 +83,7 @@ restore() {
   done
   (cd "$WORK" && wine msiexec /x installer_actions.msi /qn /norestart >/dev/null 2>&1)
   (cd "$WORK" && wine msiexec /x example.msi /qn /norestart >/dev/null 2>&1)
+  (cd "$WORK" && wine msiexec /x rights.msi /qn /norestart >/dev/null 2>&1)
   rm -f "$server_dir/quillon_record_args.exe" "$server_record"
 }
 trap restore EXIT
@@ -134,9 +138,11 @@ check_launch() {  # label expected-show-state
   fi
 }
 
-# First install: the launch hidden, five pairs, no reboot scheduled.
+# First install: the launch hidden, five pairs, no reboot scheduled, rights
+# on a drive that does not exist (no volume to ask: already right).
 install "install 1" 0 \
   FDX_FUNCTION=ShellExecuteVar 'FDX_VAR1=[CommonFilesFolder]' FDX_VAR2=unused \
+  'FILE_PATH=Q:\quillon\app.exe' \
   CF_FIRST=2.0 CF_SECOND=10.0 \
   P1A=2.10 P1B=2.9  P2A=1.0 P2B=1.0.0  P3A=1.0.0 P3B=1.0  P4A=1a P4B=1A  P5B=1
 check_launch "install 1" 0
@@ -149,13 +155,14 @@ expect Compare4 0 "install 1 CompareVersions 1a vs 1A"
 expect Compare5 2 "install 1 CompareVersions unset vs 1"
 expect CompareInputs '|1' "install 1 CompareVersions leaves its inputs"
 expect RebootRequired 0 "install 1 IsRebootRequired without a scheduled reboot"
+expect RightsOk 1 "install 1 CheckRights on a drive that does not exist"
 uninstall "install 1"
 
 # Second install: the launch shown (FDX_VAR3 1, function name in another
 # case), other pairs, a reboot scheduled before IsRebootRequired.
 install "install 2" $((3010 % 256)) \
   FDX_FUNCTION=shellexecutevar 'FDX_VAR1=[CommonFilesFolder]' FDX_VAR3=1 \
-  SCHEDULE_REBOOT=1 \
+  SCHEDULE_REBOOT=1 'FILE_PATH=C:\windows\temp\quillon_no_such_file.txt' \
   P1A=2.9 P1B=2.10  P2A=1.0.0.0 P2B=1.0.0.0  P3A=1.2.3.4.5 P3B=1.2.3.4  P4A=12a P4B=12  P5B=0
 check_launch "install 2" 1
 expect LaunchVariables '||' "install 2 ShellExecuteVar clears FDX_VAR1 and FDX_VAR3"
@@ -166,6 +173,7 @@ expect Compare3 0 "install 2 CompareVersions 1.2.3.4.5 vs 1.2.3.4"
 expect Compare4 1 "install 2 CompareVersions 12a vs 12"
 expect Compare5 1 "install 2 CompareVersions unset vs 0"
 expect RebootRequired 1 "install 2 IsRebootRequired after ScheduleReboot"
+expect RightsOk 0 "install 2 CheckRights on a file that does not exist"
 uninstall "install 2"
 
 # The documentation's example: the launch from the Property table, both
@@ -177,6 +185,28 @@ expect CompareCode 2 "example CompareVersions 2.9 vs 2.10.0"
 expect VariablesCode 2 "example CustomFunction CompareVersions 2.9 vs 2.10"
 expect RebootPending 0 "example IsRebootRequired"
 uninstall "example"
+
+# The rights example of docs/system-tasks.md: after InstallFinalize it checks
+# the data folder and grants Users access only when the check said "0". Its
+# actions leave no registry trace, so the installer's log tells what ran.
+PACKAGE=rights.msi results_key='HKLM\Software\ExampleRights' prefix=
+(cd "$WORK" && rm -f rights.log && wine msiexec /i rights.msi /qn /norestart /l*v rights.log)
+code=$?
+if [ "$code" -eq 0 ]; then pass "rights example: msiexec exit code 0"; else fail "rights example: msiexec exit code $code"; fi
+expect DataFolder 'C:\ProgramData\Example Data\' "rights example creates the data folder"
+log_text=$(tr -d '\r' <"$WORK/rights.log" 2>/dev/null)
+rights_ok=$(sed -n 's/^Property(S): RIGHTS_OK = //p' <<<"$log_text" | tail -n1)
+file_path=$(sed -n 's/^Property(S): FILE_PATH = //p' <<<"$log_text" | tail -n1)
+if [ "$file_path" = 'C:\ProgramData\Example Data\' ]; then pass "rights example: FILE_PATH names the data folder"
+else fail "rights example: FILE_PATH is '$file_path'"; fi
+if grep -q 'Action ended .*: CheckUsers\.' <<<"$log_text" && [[ "$rights_ok" == [01] ]]; then
+  pass "rights example: CheckRights wrote RIGHTS_OK = $rights_ok"
+else fail "rights example: CheckRights did not write RIGHTS_OK ('$rights_ok')"; fi
+granted=0; grep -q 'Action ended .*: GrantUsers\.' <<<"$log_text" && granted=1
+should_grant=0; [ "$rights_ok" = 0 ] && should_grant=1
+if [ "$granted" -eq "$should_grant" ]; then pass "rights example: SetRights ran only after a failed check ($granted)"
+else fail "rights example: SetRights ran: $granted, RIGHTS_OK: '$rights_ok'"; fi
+uninstall "rights example"
 
 if [ "$failures" -ne 0 ]; then echo "e2e_msi: $failures failure(s)"; exit 1; fi
 echo "e2e_msi: all checks passed"

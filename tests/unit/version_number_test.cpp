@@ -147,6 +147,10 @@ TEST(VersionNumber, SuffixOrder) {
     EXPECT_STREQ(CompareVersionTexts("1ab", "1a"), "1");
     // A suffix decides before the next part's number is looked at.
     EXPECT_STREQ(CompareVersionTexts("1b.0", "1a.9"), "1");
+    // Beyond ASCII: a case pair is equal, and e with a mark sorts with e.
+    EXPECT_STREQ(CompareVersionTexts("1\xE9", "1\xC9"), "0");
+    EXPECT_STREQ(CompareVersionTexts("1\xE9", "1f"), "2");
+    EXPECT_STREQ(CompareVersionTexts("1\xE9", "1e"), "1");
 }
 
 TEST(VersionNumber, EqualityAndGreaterAreConsistent) {
@@ -192,6 +196,8 @@ TEST(VersionCommand, PrintsTheCodeAndExplainsParts) {
     EXPECT_EQ(exitCode, 0);
     EXPECT_EQ(RunTool("version compare 1a 1A", &exitCode), "0\n");
     EXPECT_EQ(RunTool("version compare '' 0", &exitCode), "1\n");
+    EXPECT_EQ(RunTool("version compare 1\xE9 1\xC9", &exitCode), "0\n");
+    EXPECT_EQ(RunTool("version compare 1\xE9 1f", &exitCode), "2\n");
 
     std::string explained = RunTool("version compare --explain 1.0 '12 beta'", &exitCode);
     EXPECT_EQ(exitCode, 0);

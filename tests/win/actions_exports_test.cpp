@@ -12,6 +12,7 @@
 
 #include "actions/installer_actions.h"
 #include "installer/msi_bridge.h"
+#include "installer_double.h"
 #include "installer_package.h"
 #include "system/reboot_query.h"
 
@@ -35,13 +36,6 @@ using Action = UINT(__stdcall*)(unsigned long);
 class BridgeTo : public quillon::MsiBridge {
 public:
     explicit BridgeTo(const char* library) : MsiBridge(library) {}
-};
-
-struct SpyCalls {
-    int getCount;
-    unsigned long capacities[32];
-    int setCount;
-    char setNames[32][64];
 };
 
 class ActionExports : public ::testing::Test {
@@ -128,12 +122,7 @@ TEST_F(ActionExports, CompareVersionsReportsAFailedReadOrWrite) {
     EXPECT_EQ(quillon::RunCompareVersions(missing, Handle()), 1114u) << "no installer library";
     EXPECT_EQ(package_.Get("VERSION_COMPARE_RESULT"), "untouched");
 
-    // The spy plays an installer whose reads never fit or whose writes fail.
-    HMODULE spy = LoadLibraryA("quillon_msi_spy.dll");
-    ASSERT_NE(spy, nullptr);
-    auto reset = reinterpret_cast<void (*)()>(reinterpret_cast<void*>(GetProcAddress(spy, "SpyReset")));
-    auto moreData = reinterpret_cast<void (*)()>(reinterpret_cast<void*>(GetProcAddress(spy, "SpyAlwaysMoreData")));
-    auto failSets = reinterpret_cast<void (*)(UINT)>(reinterpret_cast<void*>(GetProcAddress(spy, "SpyFailSets")));
+    // An installer whose reads never fit or whose writes fail.
     struct Case {
         const char* name;
         bool readsNeverFit;
@@ -148,15 +137,13 @@ TEST_F(ActionExports, CompareVersionsReportsAFailedReadOrWrite) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        reset();
-        if (c.readsNeverFit) moreData();
-        failSets(c.setAnswer);
-        BridgeTo failing("quillon_msi_spy.dll");
-        EXPECT_EQ(quillon::RunCompareVersions(failing, Handle()), c.result);
-        EXPECT_EQ(package_.Get("VERSION_COMPARE_RESULT"), "untouched");
+        quillon::test::InstallerDouble installer;
+        installer.properties = {{"COMPARE_VERSION1", "2"}, {"COMPARE_VERSION2", "1"}, {"VERSION_COMPARE_RESULT", "untouched"}};
+        installer.alwaysMoreData = c.readsNeverFit;
+        if (c.setAnswer != 0) installer.setAnswers["VERSION_COMPARE_RESULT"] = c.setAnswer;
+        EXPECT_EQ(quillon::RunCompareVersions(installer, installer.kHandle), c.result);
+        EXPECT_EQ(installer.Get("VERSION_COMPARE_RESULT"), "untouched");
     }
-    reset();
-    FreeLibrary(spy);
 }
 
 TEST_F(ActionExports, CustomFunctionComparesVersionVariables) {
@@ -176,18 +163,12 @@ TEST_F(ActionExports, CustomFunctionComparesVersionVariables) {
     EXPECT_EQ(package_.Get("FDX_VAR3"), "1");
 
     // Both empty: equal, and only the result is written.
-    HMODULE spy = LoadLibraryA("quillon_msi_spy.dll");
-    ASSERT_NE(spy, nullptr);
-    auto calls = reinterpret_cast<const SpyCalls* (*)()>(reinterpret_cast<void*>(GetProcAddress(spy, "SpyCalls")));
-    reinterpret_cast<void (*)()>(reinterpret_cast<void*>(GetProcAddress(spy, "SpyReset")))();
-    {
-        BridgeTo counting("quillon_msi_spy.dll");
-        EXPECT_EQ(quillon::RunCustomFunction(counting, Handle()), 99u);
-    }
-    EXPECT_EQ(package_.Get("FDX_VAR3"), "0");
-    ASSERT_EQ(calls()->setCount, 1);
-    EXPECT_STREQ(calls()->setNames[0], "FDX_VAR3");
-    FreeLibrary(spy);
+    quillon::test::InstallerDouble installer;
+    installer.properties["FDX_FUNCTION"] = "CompareVersions";
+    EXPECT_EQ(quillon::RunCustomFunction(installer, installer.kHandle), 99u);
+    ASSERT_EQ(installer.sets.size(), 1u);
+    EXPECT_EQ(installer.sets[0].name, "FDX_VAR3");
+    EXPECT_EQ(installer.sets[0].value, "0");
 }
 
 TEST_F(ActionExports, CustomFunctionWithoutAKnownFunctionTouchesNothing) {
@@ -211,24 +192,17 @@ TEST_F(ActionExports, ShellExecuteVarStartsTheServerWithRegServer) {
 
     // Hidden by default; FDX_VAR3 unset is not written, FDX_VAR1 always is.
     DeleteFileA(record.c_str());
-    package_.Set("FDX_FUNCTION", "shellexecutevar");
-    package_.Set("FDX_VAR1", server);
-    HMODULE spy = LoadLibraryA("quillon_msi_spy.dll");
-    ASSERT_NE(spy, nullptr);
-    auto calls = reinterpret_cast<const SpyCalls* (*)()>(reinterpret_cast<void*>(GetProcAddress(spy, "SpyCalls")));
-    reinterpret_cast<void (*)()>(reinterpret_cast<void*>(GetProcAddress(spy, "SpyReset")))();
-    {
-        BridgeTo counting("quillon_msi_spy.dll");
-        EXPECT_EQ(quillon::RunCustomFunction(counting, Handle()), 0u);
-    }
-    ASSERT_EQ(calls()->setCount, 1);
-    EXPECT_STREQ(calls()->setNames[0], "FDX_VAR1");
-    FreeLibrary(spy);
+    quillon::test::InstallerDouble installer;
+    installer.properties["FDX_FUNCTION"] = "shellexecutevar";
+    installer.properties["FDX_VAR1"] = server;
+    EXPECT_EQ(quillon::RunCustomFunction(installer, installer.kHandle), 0u);
+    ASSERT_EQ(installer.sets.size(), 1u);
+    EXPECT_EQ(installer.sets[0].name, "FDX_VAR1");
+    EXPECT_EQ(installer.Get("FDX_VAR1"), "");
     std::string hidden = WaitForFile(record);
     EXPECT_NE(hidden.find("record_args.exe"), std::string::npos) << hidden;
     EXPECT_NE(hidden.find(" /RegServer\r\n"), std::string::npos) << hidden;
     EXPECT_NE(hidden.find("show state: 0\r\n"), std::string::npos) << hidden;
-    EXPECT_EQ(package_.Get("FDX_VAR1"), "");
 
     // Show state from FDX_VAR3; FDX_VAR2 is cleared but not passed on.
     DeleteFileA(record.c_str());

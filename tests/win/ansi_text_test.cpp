@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -14,11 +16,35 @@
 
 namespace {
 
+using quillon::platform::CollateAnsi;
+
 int Sign(int v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
+
+// Both forms of the model against both real functions; returns false (and
+// reports the texts) on the first disagreement.
+::testing::AssertionResult MatchesLstrcmp(const std::string& a, const std::string& b) {
+    int sensitive = Sign(lstrcmpA(a.c_str(), b.c_str()));
+    int insensitive = Sign(lstrcmpiA(a.c_str(), b.c_str()));
+    if (CollateAnsi(a.c_str(), b.c_str(), false) == sensitive && CollateAnsi(a.c_str(), b.c_str(), true) == insensitive)
+        return ::testing::AssertionSuccess();
+    auto hex = [](const std::string& s) {
+        std::string out;
+        for (size_t i = 0; i < s.size() && i < 100; ++i) {
+            char digits[4];
+            std::snprintf(digits, sizeof digits, "%02X ", static_cast<unsigned char>(s[i]));
+            out += digits;
+        }
+        return out;
+    };
+    return ::testing::AssertionFailure() << "[" << hex(a) << "] vs [" << hex(b) << "]: lstrcmpA " << sensitive
+                                         << ", lstrcmpiA " << insensitive << ", model "
+                                         << CollateAnsi(a.c_str(), b.c_str(), false) << " / "
+                                         << CollateAnsi(a.c_str(), b.c_str(), true);
+}
 
 // Short strings over all printable ASCII, weighted towards the characters the
 // collation treats specially: case pairs, digits, hyphens and apostrophes.
-std::vector<std::string> Corpus() {
+std::vector<std::string> AsciiCorpus() {
     std::vector<std::string> corpus = {"", "a", "A", "b", "B", "-", "'", "_", "0", "9", " ",
                                        "co-op", "coop", "co'op", "1.0", "1,0", "beta", "Beta", "BETA",
                                        "2.10", "2.9", "a-b", "ab-", "a--b", "-a", "a'", "x_y", "x y"};
@@ -34,21 +60,156 @@ std::vector<std::string> Corpus() {
     return corpus;
 }
 
+// Bytes that share a primary weight with others (letters with marks in both
+// cases, ligatures and the letters they stand for, superscripts, the
+// unassigned bytes) and the bytes without one (hyphens, apostrophe,
+// controls, soft hyphen): texts made of them tie at the first levels, so
+// marks, case and ignorables decide and interact.
+constexpr char kCloseAlphabet[] =
+    "aA\xE1\xC1\xE0\xE2\xC4\xE5\xAA\xE6\xC6" "eE\xE9\xC9\xE8\xC8\xEA\xEB\xCB" "sS\xDF\x9A\x8A"
+    "tT\xFE\xDE" "hH" "oO\xF6\xD6\xF8\x9C\x8C\xBA" "yY\xFF\x9F\xFD" "dD\xF0\xD0" "fF\x83"
+    "1\xB9\xBC" "^\x88" "\x81\x8D\x9D" "\x99" " \xA0\t" "-'\x96\x97\x01\x1F\x7F\xAD";
+
+// Groups of bytes that weigh alike at the first level, and the bytes that
+// weigh nothing there.
+constexpr const char* kAlike[] = {
+    "aA\xE1\xC1\xE0\xE2\xC4\xE5\xAA", "eE\xE9\xC9\xE8\xC8\xEA\xEB\xCB", "sS\x9A\x8A", "oO\xF6\xD6\xF8\xBA",
+    "yY\xFF\x9F\xFD", "dD\xF0\xD0", "fF\x83", "1\xB9", "^\x88", "\x81\x8D\x9D",
+};
+constexpr char kIgnorables[] = "-'\x96\x97\x01\x1F\x7F\xAD";
+
+// Ligatures and the letters they weigh as.
+constexpr const char* kSpellings[][2] = {
+    {"\xE6", "ae"}, {"\xC6", "AE"}, {"\x9C", "oe"}, {"\xDF", "ss"}, {"\xFE", "th"},
+};
+
+// One edit of the kinds that keep a text close to the original: a byte
+// replaced by one that weighs alike at the first level, or by any of the
+// close alphabet; an ignorable inserted; a byte removed; a ligature spelt out
+// or its letters joined.
+std::string Edited(std::string s, std::mt19937& random) {
+    size_t at = s.empty() ? 0 : random() % s.size();
+    switch (random() % 5) {
+        case 0:
+            for (const char* alike : kAlike) {
+                if (!s.empty() && std::strchr(alike, s[at]) != nullptr) s[at] = alike[random() % std::strlen(alike)];
+            }
+            break;
+        case 1:
+            if (!s.empty()) s[at] = kCloseAlphabet[random() % (sizeof kCloseAlphabet - 1)];
+            break;
+        case 2:
+            s.insert(random() % (s.size() + 1), 1, kIgnorables[random() % (sizeof kIgnorables - 1)]);
+            break;
+        case 3:
+            if (!s.empty()) s.erase(at, 1);
+            break;
+        default: {
+            const auto& spelling = kSpellings[random() % (sizeof kSpellings / sizeof kSpellings[0])];
+            bool join = random() % 2 == 0;
+            std::string from = spelling[join ? 1 : 0], to = spelling[join ? 0 : 1];
+            size_t found = s.find(from);
+            if (found != std::string::npos) s.replace(found, from.size(), to);
+            else s.insert(at, to);
+        }
+    }
+    return s;
+}
+
+// Mixed texts: named cases, texts over the close alphabet with now and then
+// any byte at all, and longer ones.
+std::vector<std::string> MixedCorpus() {
+    std::vector<std::string> corpus = {
+        "1\xE9", "1\xC9", "1f", "1e", "r\xE9sum\xE9", "resume", "R\xE9sum\xE9", "r\xE9sum\xE8",
+        "na\xEFve", "naive", "Stra\xDF" "e", "Strasse", "STRASSE", "\xE6on", "aeon", "\xC6on", "\x9Cuvre",
+        "oeuvre", "\xDEorn", "Thorn", "fa\xE7" "ade", "fa\xC7" "ade", "facade", "co-op", "co\x96op", "coop",
+        "co\xADop", "\xFF", "\x9F", "\xAA", "a", "\xB9", "1", "\x80 5", "$ 5", "\xA0x", " x", "\tx",
+    };
+    std::mt19937 random(20261207);
+    const size_t alphabet = sizeof kCloseAlphabet - 1;
+    for (int n = 0; n < 2500; ++n) {
+        std::string s;
+        for (int k = static_cast<int>(random() % 7); k > 0; --k) {
+            unsigned any = 1 + random() % 255;
+            s += random() % 8 == 0 ? static_cast<char>(any) : kCloseAlphabet[random() % alphabet];
+        }
+        corpus.push_back(s);
+    }
+    for (int n = 0; n < 100; ++n) {
+        std::string s;
+        for (int k = 20 + static_cast<int>(random() % 60); k > 0; --k) s += kCloseAlphabet[random() % alphabet];
+        corpus.push_back(s);
+    }
+    return corpus;
+}
+
 }  // namespace
 
-TEST(AnsiSeam, CollationModelMatchesLstrcmp) {
-    auto corpus = Corpus();
+TEST(AnsiSeam, CollationModelMatchesLstrcmpOnAscii) {
+    auto corpus = AsciiCorpus();
     int compared = 0;
     for (size_t i = 0; i < corpus.size(); ++i) {
         for (size_t j = i % 5; j < corpus.size(); j += 11) {
-            const char* a = corpus[i].c_str();
-            const char* b = corpus[j].c_str();
-            ASSERT_EQ(quillon::platform::CollateAnsi(a, b, false), Sign(lstrcmpA(a, b))) << "[" << a << "] [" << b << "]";
-            ASSERT_EQ(quillon::platform::CollateAnsi(a, b, true), Sign(lstrcmpiA(a, b))) << "[" << a << "] [" << b << "]";
+            ASSERT_TRUE(MatchesLstrcmp(corpus[i], corpus[j]));
             ++compared;
         }
     }
-    EXPECT_GT(compared, 100000);
+    EXPECT_GT(compared, 200000);
+}
+
+TEST(AnsiSeam, CollationModelMatchesLstrcmpOnEveryPairOfBytes) {
+    if (GetACP() != 1252) GTEST_SKIP() << "ANSI code page is " << GetACP();
+    int compared = 0;
+    for (int a = 1; a < 256; ++a) {
+        for (int b = 1; b < 256; ++b) {
+            ASSERT_TRUE(MatchesLstrcmp(std::string(1, static_cast<char>(a)), std::string(1, static_cast<char>(b))));
+            ++compared;
+        }
+    }
+    EXPECT_EQ(compared, 255 * 255);
+}
+
+// Two texts equal under these flags have the same letters: marks, case,
+// symbols and ignorables tell them apart, if anything.
+constexpr DWORD kIgnoreAllButLetters = NORM_IGNORESYMBOLS | NORM_IGNORENONSPACE | NORM_IGNORECASE;
+
+TEST(AnsiSeam, CollationModelMatchesLstrcmpOnMixedTexts) {
+    if (GetACP() != 1252) GTEST_SKIP() << "ANSI code page is " << GetACP();
+    auto corpus = MixedCorpus();
+    std::mt19937 random(20261208);
+    int compared = 0, lettersTie = 0;
+    for (size_t i = 0; i < corpus.size(); ++i) {
+        // Every text against a spread of the others, and against close edits
+        // of itself, where the later levels decide.
+        for (size_t j = i % 7; j < corpus.size(); j += 23) {
+            ASSERT_TRUE(MatchesLstrcmp(corpus[i], corpus[j]));
+            ++compared;
+        }
+        std::string edited = corpus[i];
+        for (int n = 0; n < 12; ++n) {
+            edited = Edited(n % 4 == 0 ? corpus[i] : edited, random);
+            ASSERT_TRUE(MatchesLstrcmp(corpus[i], edited));
+            ASSERT_TRUE(MatchesLstrcmp(edited, corpus[i]));
+            compared += 2;
+            if (edited != corpus[i] && CompareStringA(LOCALE_USER_DEFAULT, kIgnoreAllButLetters, corpus[i].c_str(), -1,
+                                                      edited.c_str(), -1) == CSTR_EQUAL)
+                ++lettersTie;
+        }
+    }
+    EXPECT_GT(compared, 300000);
+    EXPECT_GT(lettersTie, 5000) << "too few pairs where marks, case or ignorables decide";
+}
+
+TEST(AnsiSeam, IgnorablesArePlacedByA16BitCount) {
+    // The place of a hyphen is the number of primary weights before it,
+    // counted in 16 bits: after 65,536 letters it is 0 again.
+    auto text = [](size_t before, const char* middle, size_t after) {
+        return std::string(before, 'a') + middle + std::string(after, 'a');
+    };
+    EXPECT_TRUE(MatchesLstrcmp(text(65536, "-", 1), text(65535, "-", 2)));
+    EXPECT_TRUE(MatchesLstrcmp(text(0, "-", 65537), text(65536, "-", 1)));
+    EXPECT_TRUE(MatchesLstrcmp(text(70000, "-", 1), text(4464, "-", 65537)));
+    EXPECT_TRUE(MatchesLstrcmp(text(65535, "-", 1), text(65535, "'", 1)));
 }
 
 TEST(AnsiSeam, Windows1252ModelMatchesTheCodePage) {

@@ -1,0 +1,86 @@
+// A stand-in installer for the tests of the installer actions, native and
+// under Wine: properties in memory, run modes, a log of every call, and the
+// failures a real installer can give. It answers like msi.dll does: an unset
+// property reads as "", a too small buffer gets ERROR_MORE_DATA with the
+// length needed, a handle it does not know gets ERROR_INVALID_HANDLE.
+#pragma once
+
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "installer/installer_bridge.h"
+
+namespace quillon::test {
+
+class InstallerDouble : public InstallerBridge {
+public:
+    static constexpr InstallerHandle kHandle = 42;
+    static constexpr uint32_t kInvalidHandle = 6;     // ERROR_INVALID_HANDLE
+    static constexpr uint32_t kInvalidParameter = 87;  // ERROR_INVALID_PARAMETER
+
+    struct Set {
+        std::string name;
+        std::string value;
+    };
+
+    std::map<std::string, std::string> properties;
+    std::map<int, int> runModes;  // mode -> answer; others answer 0
+    bool available = true;        // false: answers as without msi.dll
+    bool alwaysMoreData = false;  // plays an installer whose value never fits
+    std::map<std::string, uint32_t> getAnswers;  // property -> forced answer of a get (nothing read)
+    std::map<std::string, uint32_t> setAnswers;  // property -> forced answer of a set (nothing stored)
+
+    std::vector<unsigned long> offered;  // capacity offered by each get
+    std::vector<std::string> reads;      // property named by each get
+    std::vector<Set> sets;               // every set, in order
+
+    uint32_t GetPropertyRaw(InstallerHandle handle, const char* name, char* buffer, unsigned long* capacity) override {
+        if (!available) return kUnavailable;
+        offered.push_back(*capacity);
+        reads.push_back(name ? name : "(null)");
+        if (handle != kHandle) return kInvalidHandle;
+        if (name == nullptr) return kInvalidParameter;
+        auto forced = getAnswers.find(name);
+        if (forced != getAnswers.end()) return forced->second;
+        if (alwaysMoreData) {
+            *capacity = 10;  // a length the buffer offered already holds
+            return kMoreData;
+        }
+        auto found = properties.find(name);
+        std::string value = found == properties.end() ? "" : found->second;
+        if (value.size() >= *capacity) {
+            *capacity = static_cast<unsigned long>(value.size());
+            return kMoreData;
+        }
+        std::memcpy(buffer, value.c_str(), value.size() + 1);
+        *capacity = static_cast<unsigned long>(value.size());
+        return 0;
+    }
+
+    uint32_t SetInstallerProperty(InstallerHandle handle, const char* name, const char* value) override {
+        if (!available) return kUnavailable;
+        sets.push_back({name ? name : "(null)", value ? value : "(null)"});
+        if (handle != kHandle) return kInvalidHandle;
+        if (name == nullptr) return kInvalidParameter;
+        auto forced = setAnswers.find(name);
+        if (forced != setAnswers.end()) return forced->second;
+        properties[name] = value ? value : "";
+        return 0;
+    }
+
+    int GetInstallerMode(InstallerHandle handle, int runMode) override {
+        if (!available || handle != kHandle) return 0;
+        auto found = runModes.find(runMode);
+        return found == runModes.end() ? 0 : found->second;
+    }
+
+    // The value a property holds now, "" when unset.
+    std::string Get(const std::string& name) const {
+        auto found = properties.find(name);
+        return found == properties.end() ? "" : found->second;
+    }
+};
+
+}  // namespace quillon::test

@@ -1,0 +1,155 @@
+// The rights policy over an in-memory model of access lists: the list that
+// grants the Users group full access, and the access check of one account.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "system/dacl_policy.h"
+
+namespace {
+
+using quillon::AceRef;
+
+struct Ace {
+    uint8_t type;
+    uint8_t flags;
+    uint32_t mask;
+    std::string sid;
+    bool operator==(const Ace& o) const { return type == o.type && flags == o.flags && mask == o.mask && sid == o.sid; }
+};
+
+std::ostream& operator<<(std::ostream& out, const Ace& a) {
+    return out << "{type " << int(a.type) << ", flags " << int(a.flags) << ", mask 0x" << std::hex << a.mask << std::dec
+               << ", " << a.sid << "}";
+}
+
+using Acl = std::vector<Ace>;
+
+// The access-list calls over Acl; the call numbered `failAt` (1-based,
+// EqualSid not counted: it has no failure) fails.
+class ModelAclCalls : public quillon::AclCalls {
+public:
+    int failAt = 0;
+    int calls = 0;
+
+    bool GetAce(void* acl, uint32_t index, AceRef& ref) override {
+        Acl& list = *static_cast<Acl*>(acl);
+        if (Fails() || index >= list.size()) return false;
+        Ace& ace = list[index];
+        ref.entry = &ace;
+        ref.type = ace.type;
+        ref.flags = &ace.flags;
+        ref.mask = ace.mask;
+        ref.sid = &ace.sid;
+        return true;
+    }
+    bool EqualSid(const void* first, const void* second) override {
+        return *static_cast<const std::string*>(first) == *static_cast<const std::string*>(second);
+    }
+    bool AddAce(void* acl, const AceRef& ref) override {
+        if (Fails()) return false;
+        static_cast<Acl*>(acl)->push_back(*static_cast<const Ace*>(ref.entry));
+        return true;
+    }
+    bool AddAccessAllowedAce(void* acl, uint32_t mask, const void* sid) override {
+        if (Fails()) return false;
+        static_cast<Acl*>(acl)->push_back({0, 0, mask, *static_cast<const std::string*>(sid)});
+        return true;
+    }
+
+private:
+    bool Fails() { return ++calls == failAt; }
+};
+
+const std::string kUsers = "S-1-5-32-545";
+const std::string kAdmins = "S-1-5-32-544";
+const std::string kSystem = "S-1-5-18";
+constexpr uint32_t kAll = quillon::kGenericAll;
+constexpr uint32_t kRwx = quillon::kFileReadWriteExecute;
+constexpr uint32_t kFullFile = 0x001F01FF;  // FILE_ALL_ACCESS
+constexpr uint32_t kWriteData = 0x2;        // FILE_WRITE_DATA
+
+// CopyEntriesAndGrant, then GrantToFolderContents for a folder, as the rights
+// operation runs them.
+bool BuildDacl(ModelAclCalls& calls, Acl& old, Acl& built, bool folder) {
+    uint32_t copied = 0;
+    if (!quillon::CopyEntriesAndGrant(calls, &old, static_cast<uint32_t>(old.size()), &built, &kUsers, copied))
+        return false;
+    EXPECT_EQ(built.size(), copied + 1u);
+    return !folder || quillon::GrantToFolderContents(calls, &built, copied, &kUsers);
+}
+
+TEST(DaclPolicy, BuildsTheListThatGrantsUsersFullAccess) {
+    struct Case {
+        const char* name;
+        bool folder;
+        Acl old;
+        Acl built;
+    } cases[] = {
+        {"a file: other entries keep type and mask, take flags 3; one plain Users entry at the end",
+         false,
+         {{0, 0x10, kFullFile, kAdmins}, {1, 0x0B, kWriteData, kSystem}},
+         {{0, 3, kFullFile, kAdmins}, {1, 3, kWriteData, kSystem}, {0, 0, kAll, kUsers}}},
+        {"a folder: the Users entry becomes inheritable and a plain one follows",
+         true,
+         {{0, 0, kFullFile, kAdmins}},
+         {{0, 3, kFullFile, kAdmins}, {0, 3, kAll, kUsers}, {0, 0, kAll, kUsers}}},
+        {"Users entries of any type are dropped, wherever they stand",
+         true,
+         {{0, 0, kRwx, kUsers}, {0, 2, kFullFile, kSystem}, {1, 0, kWriteData, kUsers}, {0, 3, kAll, kUsers}},
+         {{0, 3, kFullFile, kSystem}, {0, 3, kAll, kUsers}, {0, 0, kAll, kUsers}}},
+        {"a list of Users entries only", false, {{0, 0x10, kRwx, kUsers}}, {{0, 0, kAll, kUsers}}},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ModelAclCalls calls;
+        Acl built;
+        EXPECT_TRUE(BuildDacl(calls, c.old, built, c.folder));
+        EXPECT_EQ(built, c.built);
+        // The old entries carry flags 3 too: they are marked where they lie.
+        for (const Ace& ace : c.old) EXPECT_EQ(ace.flags, 3);
+    }
+}
+
+TEST(DaclPolicy, NeverRewritesAListWithoutEntries) {
+    ModelAclCalls calls;
+    Acl old;
+    Acl built;
+    EXPECT_FALSE(BuildDacl(calls, old, built, true));
+    EXPECT_TRUE(built.empty());
+    EXPECT_EQ(calls.calls, 0);
+}
+
+TEST(DaclPolicy, AccessNeedsReadWriteAndExecuteAllowedAndNotDenied) {
+    struct Case {
+        const char* name;
+        Acl acl;
+        bool holds;
+    } cases[] = {
+        {"read, write and execute, gathered from two entries", {{0, 0, 0x00120089, kUsers}, {0, 3, 0x001201B6, kUsers}}, true},
+        {"one bit missing", {{0, 0, kRwx & ~0x20u, kUsers}}, false},
+        {"deny beats allow, whatever the order", {{1, 0, kWriteData, kUsers}, {0, 0, kFullFile, kUsers}}, false},
+        {"a denial of a bit not asked for", {{0, 0, kRwx, kUsers}, {1, 0, 0x00010000, kUsers}}, true},
+        {"generic bits are not expanded", {{0, 0, kAll, kUsers}}, false},
+        {"entries of other SIDs are ignored", {{1, 0, kWriteData, kAdmins}, {0, 0, kFullFile, kSystem}}, false},
+        {"allowed compound (4) and object (5) entries allow", {{4, 0, 0x00120089, kUsers}, {5, 0, 0x00120136, kUsers}}, true},
+        {"a denied object entry (6) denies", {{0, 0, kRwx, kUsers}, {6, 0, kWriteData, kUsers}}, false},
+        {"audit (2), alarm (3) and later types are ignored", {{2, 0, kRwx, kUsers}, {3, 0, kRwx, kUsers}, {7, 0, kRwx, kUsers}}, false},
+        {"an empty list", {}, false},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ModelAclCalls calls;
+        EXPECT_EQ(quillon::AccountHoldsFileAccess(calls, &c.acl, static_cast<uint32_t>(c.acl.size()), &kUsers), c.holds);
+    }
+}
+
+TEST(DaclPolicy, AFailingReadDropsTheBitsGatheredSoFar) {
+    Acl acl = {{0, 0, kFullFile, kUsers}, {0, 0, kAll, kAdmins}};
+    ModelAclCalls calls;
+    calls.failAt = 2;
+    EXPECT_FALSE(quillon::AccountHoldsFileAccess(calls, &acl, 2, &kUsers));
+}
+
+}  // namespace

@@ -25,8 +25,8 @@ int CompareBytes(const std::vector<unsigned char>& a, const std::vector<unsigned
     return platform::CompareAnsiNoCase(x, y);
 }
 
-// Looks for a text of `prefix` and further class bytes that equals `byte`.
-// A prefix is followed only while the byte sorts after it and before it
+// Looks for a text of `prefix` and further classes that equals `byte`. A
+// prefix is followed only while the byte sorts after it and before it
 // extended by the greatest class: there lie all the texts that begin with it.
 bool FindExpansion(const std::vector<unsigned char>& classes, unsigned char greatest, unsigned char byte,
                    std::vector<unsigned char>& prefix) {
@@ -68,9 +68,18 @@ KeyFolding BuildFolding() {
     unsigned char greatest = classes[0];
     for (unsigned char c : classes)
         if (CompareBytes({c}, {greatest}) > 0) greatest = c;
+    // Classes that weigh only below the first level (hyphens, controls) sort
+    // before the greatest class even when it follows them: they lie before
+    // every text and could begin any search. A text that equals a single
+    // byte is made of classes that weigh at the first level; only those are
+    // tried.
+    std::vector<unsigned char> weighted;
+    for (unsigned char c : classes) {
+        if (c == greatest || CompareBytes({c, greatest, greatest, greatest}, {greatest}) < 0) weighted.push_back(c);
+    }
     for (unsigned char c : classes) {
         std::vector<unsigned char> expansion;
-        if (!FindExpansion(classes, greatest, c, expansion)) continue;
+        if (!FindExpansion(weighted, greatest, c, expansion)) continue;
         // Every byte of the class equals the same text.
         for (int b = 1; b < 256; ++b) {
             if (folding.length[b] == 0 || representative[b] != c) continue;

@@ -57,7 +57,10 @@ private:
 
     // Scanning primitives.
     bool Failed() const { return r_.error_ != 0; }
-    void Fail() { r_.error_ = 1; }
+    // Sets the error with its cause; `expected` is the literal that was due
+    // (kExpected). Failing at the end of the text is kEndOfText, unless the
+    // cause is about what was read before.
+    void Fail(XMLErrorCause cause, const char* expected = nullptr, size_t length = 0);
     unsigned Current() const { return r_.current_; }
     bool CurrentIs(uint16_t classes) const { return IsXMLClass(r_.current_, classes); }
     bool CurrentIsSpace() const { return CurrentIs(kClassSpace); }

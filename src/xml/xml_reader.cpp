@@ -10,6 +10,7 @@
 // declaration names as its encoding.
 #include "xml/xml_reader.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -125,11 +126,14 @@ int32_t XMLReader::ParseText(const char* text) {
     length_ = 0;
     current_ = 0;
     error_ = 0;
+    errorCause_ = XMLErrorCause::kNone;
+    expected_[0] = 0;
     if (!text || !*text) return 0;
     size_t length = std::strlen(text);
     if (length > static_cast<size_t>(INT32_MAX)) {
         // Positions are 32-bit; a longer text cannot be addressed.
         error_ = 1;
+        errorCause_ = XMLErrorCause::kTooLong;
         return error_;
     }
     input_ = text;
@@ -141,6 +145,16 @@ int32_t XMLReader::ParseText(const char* text) {
 
 // ---------------------------------------------------------------------------
 // Scanning primitives
+
+void XMLGrammar::Fail(XMLErrorCause cause, const char* expected, size_t length) {
+    r_.error_ = 1;
+    bool aboutWhatWasRead = cause == XMLErrorCause::kReservedTarget || cause == XMLErrorCause::kTooDeep;
+    r_.errorCause_ = r_.position_ >= r_.length_ && !aboutWhatWasRead ? XMLErrorCause::kEndOfText : cause;
+    if (r_.errorCause_ != XMLErrorCause::kExpected || expected == nullptr) return;
+    length = std::min(length, static_cast<size_t>(XMLReader::kMaxExpected));
+    std::memcpy(r_.expected_, expected, length);
+    r_.expected_[length] = 0;
+}
 
 void XMLGrammar::Reload() {
     int32_t p = r_.position_;
@@ -159,7 +173,7 @@ void XMLGrammar::Seek(int32_t delta, SeekMode mode) {
     if (Failed()) return;
     int64_t target = mode == SeekMode::kRelative ? static_cast<int64_t>(r_.position_) + delta : delta;
     if (target < 0 || target > r_.length_)
-        Fail();
+        Fail(XMLErrorCause::kEndOfText);
     else
         r_.position_ = static_cast<int32_t>(target);
     Reload();
@@ -173,7 +187,7 @@ bool XMLGrammar::Match(const char* literal, size_t length, MatchMode mode) {
         r_.position_ += static_cast<int32_t>(length);
         Reload();
     } else if (!matched && mode == MatchMode::kExpect) {
-        Fail();
+        Fail(XMLErrorCause::kExpected, literal, length);
     }
     return matched;
 }
@@ -183,14 +197,14 @@ void XMLGrammar::AdvanceChar() {
     if (CurrentIs(kClassChar))
         Step();
     else
-        Fail();
+        Fail(XMLErrorCause::kNotACharacter);
 }
 
 void XMLGrammar::S() {
     if (Failed()) return;
     int32_t start = r_.position_;
     while (!Failed() && CurrentIsSpace()) Step();
-    if (r_.position_ == start) Fail();
+    if (r_.position_ == start) Fail(XMLErrorCause::kSpaceExpected);
 }
 
 void XMLGrammar::OptionalS() {
@@ -206,7 +220,7 @@ void XMLGrammar::Eq() {
 void XMLGrammar::Name() {
     if (Failed()) return;
     if (!CurrentIs(kClassNameStart)) {
-        Fail();
+        Fail(XMLErrorCause::kNameExpected);
         return;
     }
     int32_t start = r_.position_;
@@ -218,7 +232,7 @@ void XMLGrammar::Name() {
 void XMLGrammar::Nmtoken() {
     if (Failed()) return;
     if (!CurrentIs(kClassNameChar)) {
-        Fail();
+        Fail(XMLErrorCause::kNameExpected);
         return;
     }
     while (!Failed() && CurrentIs(kClassNameChar)) Step();
@@ -227,7 +241,7 @@ void XMLGrammar::Nmtoken() {
 void XMLGrammar::SkipUntil(const char* terminator, size_t length) {
     while (!Failed()) {
         if (!CurrentIs(kClassChar)) {
-            Fail();
+            Fail(XMLErrorCause::kNotACharacter);
             break;
         }
         if (Current() == static_cast<unsigned char>(terminator[0]) && Match(terminator, length, MatchMode::kPeek))
@@ -304,7 +318,7 @@ void XMLGrammar::XMLDeclaration() {
     while (!Failed() && CurrentIs(kClassVersionChar)) Step();
     if (Failed()) return;
     if (r_.position_ == start) {
-        Fail();
+        Fail(XMLErrorCause::kVersionExpected);
         return;
     }
     r_.version_.Assign(r_.input_ + start, r_.position_ - start);
@@ -318,7 +332,7 @@ void XMLGrammar::XMLDeclaration() {
         quote = TryChar('"') ? '"' : (ExpectChar('\''), '\'');
         if (Failed()) return;
         if (!CurrentIs(kClassEncodingStart)) {
-            Fail();
+            Fail(XMLErrorCause::kEncodingExpected);
             return;
         }
         start = r_.position_;
@@ -353,7 +367,7 @@ void XMLGrammar::ProcessingInstruction() {
     const char* target = r_.input_ + start;
     if (r_.position_ - start == 3 && (target[0] | 0x20) == 'x' && (target[1] | 0x20) == 'm' &&
         (target[2] | 0x20) == 'l') {
-        Fail();
+        Fail(XMLErrorCause::kReservedTarget);
         return;
     }
     if (CurrentIsSpace()) {
@@ -398,7 +412,7 @@ void XMLGrammar::SystemLiteral() {
     if (Failed()) return;
     unsigned quote = Current();
     if (quote != '"' && quote != '\'') {
-        Fail();
+        Fail(XMLErrorCause::kExpected, "\"", 1);
         return;
     }
     Step();
@@ -426,7 +440,7 @@ void XMLGrammar::PubidLiteral() {
 void XMLGrammar::Element() {
     if (Failed()) return;
     if (elementDepth_ >= XMLReader::kMaxElementDepth) {
-        Fail();
+        Fail(XMLErrorCause::kTooDeep);
         return;
     }
     Expect("<");
@@ -483,7 +497,7 @@ void XMLGrammar::AttributeValue() {
             Reference();
             run = r_.position_;
         } else if (Current() == '<') {
-            Fail();
+            Fail(XMLErrorCause::kLessThanInAttribute);
         } else {
             Step();
         }
@@ -576,7 +590,7 @@ void XMLGrammar::Reference() {
         digits = r_.position_;
         while (!Failed() && CurrentIs(kClassDigit)) Step();
     }
-    if (!Failed() && r_.position_ == digits) Fail();
+    if (!Failed() && r_.position_ == digits) Fail(XMLErrorCause::kNoDigits);
     Expect(";");
 }
 

@@ -29,6 +29,25 @@ enum XMLEvent : int32_t {
     kAttributeValuePart = 13 // payload: XMLToken (one literal run of a value)
 };
 
+// Why reading stopped, for those who explain it (the reader itself only
+// answers 0 or 1). The position where reading stopped is Position().
+enum class XMLErrorCause : int32_t {
+    kNone,
+    kEndOfText,             // the text ends inside a construct
+    kExpected,              // a literal was due here: ErrorExpected() holds it
+    kNameExpected,          // a name must start here
+    kNotACharacter,         // a byte that is no XML character (a control byte)
+    kSpaceExpected,         // whitespace is required here
+    kVersionExpected,       // the XML declaration's version number is empty
+    kEncodingExpected,      // the encoding name must start with a letter
+    kLessThanInAttribute,   // "<" inside an attribute value
+    kLessThanInEntity,      // "<" inside an entity value
+    kReservedTarget,        // a processing instruction named "xml" in any case
+    kNoDigits,              // a character reference without digits
+    kTooDeep,               // nesting deeper than kMaxElementDepth
+    kTooLong                // a text longer than 32-bit positions reach
+};
+
 // A name or value: absent, or an owned NUL-terminated copy of a byte string.
 // Absent and empty are different states.
 class XMLToken {
@@ -90,6 +109,12 @@ public:
     // Byte index of the current character in the text given to ParseText.
     int32_t Position() const { return position_; }
 
+    // After ParseText answered 1: why, and for kExpected the literal that
+    // was due (at most kMaxExpected bytes; "" otherwise).
+    XMLErrorCause ErrorCause() const { return errorCause_; }
+    const char* ErrorExpected() const { return expected_; }
+    static constexpr int kMaxExpected = 15;
+
     // Deepest element nesting that is read; an element one level deeper is an
     // error found at its "<" (content-model groups of a DTD are bounded the
     // same way). Nesting is read by recursion, and each level costs about
@@ -123,6 +148,8 @@ private:
     int32_t dropWhitespaceText_ = 1;
     XMLCallback callback_ = nullptr;
     void* context_ = nullptr;
+    XMLErrorCause errorCause_ = XMLErrorCause::kNone;
+    char expected_[kMaxExpected + 1] = {};
 };
 
 }  // namespace quillon

@@ -67,7 +67,7 @@ void XMLGrammar::ElementDecl() {
     } else if (Peek("(")) {
         ElementContent();
     } else {
-        Fail();
+        Fail(XMLErrorCause::kExpected, "(", 1);
     }
     OptionalS();
     Expect(">");
@@ -119,7 +119,7 @@ void XMLGrammar::ElementContent() {
 void XMLGrammar::Group() {
     if (Failed()) return;
     if (groupDepth_ >= kMaxGroupDepth) {
-        Fail();
+        Fail(XMLErrorCause::kTooDeep);
         return;
     }
     ++groupDepth_;
@@ -253,7 +253,7 @@ void XMLGrammar::EntityValue() {
         else if (c == '&')
             Reference();
         else if (c == '<')
-            Fail();
+            Fail(XMLErrorCause::kLessThanInEntity);
         else
             Step();
     }

@@ -15,24 +15,12 @@
 # arrived.
 set -uo pipefail
 ROOT=${1:?usage: e2e_msi.sh REPO_ROOT}
-BUILD=$ROOT/build/win-x64
+source "$ROOT/tests/support/wine_check.sh"
 WORK=$ROOT/build/e2e-msi
-export WINEPREFIX=${WINEPREFIX:-$ROOT/build/wine-prefix}
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
-
-for needed in "$BUILD/Quillon.dll" "$BUILD/record_args.exe"; do
-  [ -f "$needed" ] || { echo "missing $needed (build the win-x64 preset first)"; exit 1; }
-done
+require_files "$BUILD/Quillon.dll" "$BUILD/record_args.exe"
 command -v wixl >/dev/null || { echo "wixl is not installed"; exit 1; }
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  mkdir -p "$WINEPREFIX"
-  wineboot -i >/dev/null 2>&1
-  wineserver -w
-fi
+ensure_wine_prefix
 
 # Both DLLs export the actions by name with their ordinals.
 for arch in x64:x86_64 x86:i686; do
@@ -208,5 +196,4 @@ if [ "$granted" -eq "$should_grant" ]; then pass "rights example: SetRights ran 
 else fail "rights example: SetRights ran: $granted, RIGHTS_OK: '$rights_ok'"; fi
 uninstall "rights example"
 
-if [ "$failures" -ne 0 ]; then echo "e2e_msi: $failures failure(s)"; exit 1; fi
-echo "e2e_msi: all checks passed"
+finish_check e2e_msi

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -22,9 +23,9 @@ public:
         path_ = made ? made : "";
     }
     ~TempFolder() {
-        for (const auto& entry : Entries()) std::remove((path_ + "/" + entry).c_str());
         ::chmod(path_.c_str(), 0700);
-        ::rmdir(path_.c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
     }
     const std::string& Path() const { return path_; }
     std::string File(const std::string& name) const { return path_ + "/" + name; }

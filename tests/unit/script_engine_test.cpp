@@ -147,6 +147,7 @@ TEST_F(ScriptEngineTest, ScriptThatDeclaresAndAssignsRunsTheSameTwice) {
 
 TEST_F(ScriptEngineTest, AddsNumbersAndConcatenatesText) {
     EXPECT_EQ(Run("2147483647 + 1"), "number -2147483648");
+    EXPECT_EQ(Run("-2147483648 + -1"), "number 2147483647");
     EXPECT_EQ(Run("u + 4"), "number 4") << "an undeclared variable adds its number";
     EXPECT_EQ(Run("\"abc\" + 5"), "text \"abc5\"");
     EXPECT_EQ(Run("-7 + \"\""), "text \"-7\"");
@@ -164,6 +165,8 @@ TEST_F(ScriptEngineTest, AddsNumbersAndConcatenatesText) {
     engine.SetVariable("n", "42", 2);
     EXPECT_EQ(Run("n + \"!\""), "text \"42!\"");
     EXPECT_STREQ(engine.FindVariable("n")->text.Text(), "42");
+    engine.SetVariable("n", "4294967295", 2);  // read like atol: wraps to -1
+    EXPECT_EQ(Run("n + 1"), "number 0");
 
     engine.SetVariable("v", "5.1", 32);
     EXPECT_EQ(Run("\"ver \" + v"), "text \"ver 5.1\"");

@@ -3,6 +3,7 @@
 #include "config/setup_config.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -203,6 +204,14 @@ TEST(SetupConfigReload, UnreadableFilesChangeNothing) {
     EXPECT_EQ(config.Load(TextString(empty.c_str())), 0);
     EXPECT_EQ(config.Load(TextString(folder.Path().c_str())), 0);  // a folder
     EXPECT_EQ(config.Load(TextString()), 0);
+    // Positions are 32-bit, so a file of 2^32 bytes or more is refused; taken
+    // modulo 2^32 (as a 32-bit size_t would) its size would read as just the
+    // valid document at its start. The tail is a hole: no disk space is used.
+    std::string huge = folder.File("huge.xml");
+    const std::string document = "<ROOT><Application Name=\"App\" Version=\"1\"><A>b</A></Application></ROOT>";
+    WriteBytes(huge, document);
+    ASSERT_EQ(::truncate(huge.c_str(), (off_t{1} << 32) + static_cast<off_t>(document.size())), 0);
+    EXPECT_EQ(config.Load(TextString(huge.c_str())), 0);
     EXPECT_EQ(config.tree.FindChild("A", &config.tree.root), kept);
     EXPECT_STREQ(kept->text.Text(), "a");
 }

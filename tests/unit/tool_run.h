@@ -1,16 +1,15 @@
-// Runs the built quillon tool as a separate process, for the tests of its
-// commands: exit status, standard output and standard error.
+// Runs shell text the way a user types it, with the built quillon tool first
+// on PATH, in a folder of its own: exit status, standard output, standard
+// error.
 #pragma once
 
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <vector>
+
+#include "config_test_files.h"
 
 namespace quillon::test {
 
@@ -20,47 +19,27 @@ struct ToolRun {
     std::string err;
 };
 
-inline std::string ShellQuote(const std::string& argument) {
-    std::string quoted = "'";
-    for (char c : argument) {
-        if (c == '\'') quoted += "'\\''";
-        else quoted += c;
-    }
-    return quoted + "'";
-}
-
-inline std::string SlurpFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// `arguments` is shell text: quote what needs quoting (ShellQuote). ctest
-// runs tests in parallel processes, so every run gets output files of its own.
-inline ToolRun RunQuillon(const std::string& arguments) {
-    char stem[] = "/tmp/quillon-tool-XXXXXX";
-    int fd = mkstemp(stem);
-    if (fd >= 0) close(fd);
-    std::string out = std::string(stem) + ".out";
-    std::string err = std::string(stem) + ".err";
-    std::string command = ShellQuote(QUILLON_TOOL_PATH) + " " + arguments + " >" + ShellQuote(out) + " 2>" +
-                          ShellQuote(err) + " </dev/null";
+// `text` runs in `folder` under /bin/sh with standard input empty; the
+// status is that of its last command. In a cross build `quillon` is a shell
+// function that starts the tool through the emulator. ctest runs tests in
+// parallel processes, so the output files are per folder and per call.
+inline ToolRun RunShell(const std::string& folder, const std::string& text) {
+    static int calls = 0;
+    std::string stem = folder + "/.run" + std::to_string(++calls);
+    std::string tool = QUILLON_TOOL_PATH;
+    std::string launcher = QUILLON_TOOL_LAUNCHER;
+    std::string setup = launcher.empty() ? "PATH='" + tool.substr(0, tool.rfind('/')) + "':\"$PATH\""
+                                         : "quillon() { " + launcher + " '" + tool + "' \"$@\"; }";
+    std::string command = "cd '" + folder + "' && " + setup + " && { " + text + "\n} >'" + stem + ".out' 2>'" + stem +
+                          ".err' </dev/null";
     ToolRun run;
     int raw = std::system(command.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = SlurpFile(out);
-    run.err = SlurpFile(err);
-    std::remove(out.c_str());
-    std::remove(err.c_str());
-    std::remove(stem);
+    run.out = ReadBytes(stem + ".out");
+    run.err = ReadBytes(stem + ".err");
+    std::remove((stem + ".out").c_str());
+    std::remove((stem + ".err").c_str());
     return run;
-}
-
-inline ToolRun RunQuillon(const std::vector<std::string>& arguments) {
-    std::string text;
-    for (const auto& argument : arguments) text += (text.empty() ? "" : " ") + ShellQuote(argument);
-    return RunQuillon(text);
 }
 
 }  // namespace quillon::test

@@ -1,5 +1,4 @@
-// Version texts read into four number/suffix parts, their order, and the
-// command-line tool that prints the comparison code.
+// Version texts read into four number/suffix parts, and their order.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -8,7 +7,6 @@
 
 #include "actions/version_number.h"
 #include "foundation/decimal_text.h"
-#include "tool_run.h"
 
 namespace {
 
@@ -178,52 +176,6 @@ TEST(VersionNumber, OrderStaysTransitiveWhenCaseAndHyphensBothDiffer) {
     EXPECT_STREQ(CompareVersionTexts("1Ab", "1a-b"), "2");
     EXPECT_STREQ(CompareVersionTexts("1a-b", "1Ab"), "1");
     EXPECT_STREQ(CompareVersionTexts("1co-op", "1Coop"), "1");
-}
-
-// The command-line tool runs the same comparison. Output and errors are
-// read together, as a person sees them.
-std::string RunTool(const std::string& arguments, int* exitCode) {
-    quillon::test::ToolRun run = quillon::test::RunQuillon(arguments);
-    *exitCode = run.status;
-    return run.out + run.err;
-}
-
-TEST(VersionCommand, PrintsTheCodeAndExplainsParts) {
-    int exitCode = -1;
-    EXPECT_EQ(RunTool("version compare 2.10 2.9", &exitCode), "1\n");
-    EXPECT_EQ(exitCode, 0);
-    EXPECT_EQ(RunTool("version compare 1.0.0 1.0", &exitCode), "2\n");
-    EXPECT_EQ(exitCode, 0);
-    EXPECT_EQ(RunTool("version compare 1a 1A", &exitCode), "0\n");
-    EXPECT_EQ(RunTool("version compare '' 0", &exitCode), "1\n");
-    EXPECT_EQ(RunTool("version compare 1\xE9 1\xC9", &exitCode), "0\n");
-    EXPECT_EQ(RunTool("version compare 1\xE9 1f", &exitCode), "2\n");
-
-    std::string explained = RunTool("version compare --explain 1.0 '12 beta'", &exitCode);
-    EXPECT_EQ(exitCode, 0);
-    EXPECT_EQ(explained,
-              "2\n"
-              "first \"1.0\"\n"
-              "  part 0: number 1, suffix absent\n"
-              "  part 1: number 0, suffix absent\n"
-              "  part 2: number 0, suffix \"\"\n"
-              "  part 3: number 0, suffix \"\"\n"
-              "second \"12 beta\"\n"
-              "  part 0: number 12, suffix \"beta\"\n"
-              "  part 1: number 0, suffix \"\"\n"
-              "  part 2: number 0, suffix \"\"\n"
-              "  part 3: number 0, suffix \"\"\n");
-}
-
-TEST(VersionCommand, UsageErrorsAndHelp) {
-    int exitCode = -1;
-    RunTool("version compare 1.0", &exitCode);
-    EXPECT_EQ(exitCode, 2);
-    RunTool("version equal 1 2", &exitCode);
-    EXPECT_EQ(exitCode, 2);
-    std::string help = RunTool("version --help", &exitCode);
-    EXPECT_EQ(exitCode, 0);
-    EXPECT_NE(help.find("usage: quillon version compare"), std::string::npos);
 }
 
 }  // namespace

@@ -171,27 +171,44 @@ TEST(XMLReaderErrors, NothingIsFiredAfterTheError) {
     EXPECT_EQ(reader.Position(), 9) << "ran off the end";
 }
 
-TEST(XMLReaderErrors, PositionStaysWhereTheErrorWasFound) {
+TEST(XMLReaderErrors, PositionAndCauseTellWhereAndWhy) {
+    using Cause = quillon::XMLErrorCause;
     struct {
         const char* text;
         int position;
+        Cause cause;
+        const char* expected;
     } cases[] = {
-        {"<a x=\"1\"y=\"2\"/>", 8},  // Expect ">" at y
-        {"<a>]]></a>", 3},           // content ends at "]]>", then "</" is expected
-        {"<a><!-- a -- b --></a>", 10},
-        {"<a x='a<b'/>", 7},
-        {"x<a/>", 0},
-        {" <?xml version='1.0'?><a/>", 6},  // the target "xml" is refused after it is read
-        {"<a>&#X41;</a>", 5},  // only a lower-case x opens a hexadecimal number
-        {"<a>&#;</a>", 5},
-        {"<a><![CDATA[\x01]]></a>", 12},
-        {"<!DOCTYPE a [<![INCLUDE[]]>]><a/>", 13},
+        {"<a x=\"1\"y=\"2\"/>", 8, Cause::kExpected, ">"},  // at y
+        {"<a>]]></a>", 3, Cause::kExpected, "</"},  // content ends at "]]>"
+        {"<a><!-- a -- b --></a>", 10, Cause::kExpected, "-->"},
+        {"<a x='a<b'/>", 7, Cause::kLessThanInAttribute, ""},
+        {"x<a/>", 0, Cause::kExpected, "<"},
+        {" <?xml version='1.0'?><a/>", 6, Cause::kReservedTarget, ""},  // refused after it is read
+        {"<a>&#X41;</a>", 5, Cause::kNoDigits, ""},  // only a lower-case x opens a hexadecimal number
+        {"<a>&#;</a>", 5, Cause::kNoDigits, ""},
+        {"<a><![CDATA[\x01]]></a>", 12, Cause::kExpected, "]]>"},
+        {"<!DOCTYPE a [<![INCLUDE[]]>]><a/>", 13, Cause::kExpected, "]"},
+        {"<a><!--\x01--></a>", 7, Cause::kNotACharacter, ""},
+        {"<a><b></a", 9, Cause::kEndOfText, ""},
+        {"<a x='1' 1='2'/>", 9, Cause::kExpected, ">"},
+        {"<a>< b/></a>", 3, Cause::kExpected, "</"},
+        {"<?xml version=''?><a/>", 15, Cause::kVersionExpected, ""},
+        {"<?xml version='1' encoding='-'?><a/>", 28, Cause::kEncodingExpected, ""},
+        {"<!DOCTYPE a [<!ENTITY e '<'>]><a/>", 25, Cause::kLessThanInEntity, ""},
+        {"<!DOCTYPEa><a/>", 9, Cause::kSpaceExpected, ""},
+        {"<a></>", 5, Cause::kNameExpected, ""},
     };
     for (const auto& c : cases) {
         TraceReader reader;
         EXPECT_EQ(reader.Parse(c.text), 1) << c.text;
         EXPECT_EQ(reader.Position(), c.position) << c.text;
+        EXPECT_EQ(reader.ErrorCause(), c.cause) << c.text;
+        EXPECT_STREQ(reader.ErrorExpected(), c.expected) << c.text;
     }
+    TraceReader reader;
+    EXPECT_EQ(reader.Parse("<a/>"), 0);
+    EXPECT_EQ(reader.ErrorCause(), Cause::kNone) << "a new parse clears the cause";
 }
 
 TEST(XMLReaderErrors, NullOrEmptyTextIsReadAtOnce) {

@@ -6,7 +6,8 @@ Usage:
     report.py QUILLON SUITE_DIR [--harness XMLCONF_RUN_PY] [--jobs N]
 
 QUILLON is the built command-line tool, SUITE_DIR the folder that holds
-xmlconf.xml. The harness (xmlconf_run.py, by default SUITE_DIR/../tools/)
+xmlconf.xml (the project carries the files it needs in tests/data/xmlconf).
+The harness (xmlconf_run.py, by default the one beside this script)
 selects the XML 1.0 tests that need no external entity and, with
 --ascii-only, skips documents holding bytes of 0x80 and above: the reader
 reads single bytes without any encoding conversion, so its verdict on such a
@@ -84,6 +85,11 @@ CHOICES = OrderedDict([
 ])
 
 
+# The tests the harness selects from the 20130923 suite; fewer means that
+# index files or documents are missing, and the check would pass on less.
+EXPECTED_TESTS = 1225
+
+
 def explanation_of(test_id):
     for key, (title, ids) in CHOICES.items():
         if test_id in ids:
@@ -95,12 +101,12 @@ def main(argv):
     ap = argparse.ArgumentParser(description="W3C XML conformance report for quillon xml-events")
     ap.add_argument("quillon", help="the built quillon tool")
     ap.add_argument("suite_dir", help="folder holding xmlconf.xml")
-    ap.add_argument("--harness", help="xmlconf_run.py (default: SUITE_DIR/../tools/xmlconf_run.py)")
+    ap.add_argument("--harness", help="xmlconf_run.py (default: the one beside this script)")
     ap.add_argument("--jobs", type=int, default=2, help="parallel runs (default 2)")
     a = ap.parse_args(argv)
 
     suite = os.path.abspath(a.suite_dir)
-    harness = a.harness or os.path.join(os.path.dirname(suite), "tools", "xmlconf_run.py")
+    harness = a.harness or os.path.join(os.path.dirname(os.path.abspath(__file__)), "xmlconf_run.py")
     quillon = os.path.abspath(a.quillon)
     for path, what in ((suite, "suite folder"), (harness, "harness"), (quillon, "quillon tool")):
         if not os.path.exists(path):
@@ -115,6 +121,11 @@ def main(argv):
         sys.stdout.write(run.stdout)
         if run.returncode != 0 or not os.path.exists(out):
             sys.stderr.write("report.py: the harness failed (status %d)\n" % run.returncode)
+            return 2
+        total = [line.split()[1] for line in run.stdout.splitlines() if line.startswith("TOTAL ")]
+        if total != [str(EXPECTED_TESTS)]:
+            sys.stderr.write("report.py: ran %s of the suite's %d tests; files of the suite are missing from %s\n"
+                             % (total[0] if total else "none", EXPECTED_TESTS, suite))
             return 2
         rows = []
         with open(out, encoding="utf-8") as f:

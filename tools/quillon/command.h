@@ -10,8 +10,10 @@ namespace quillon::cli {
 
 // Exit codes shared by the commands.
 constexpr int kExitOk = 0;
-constexpr int kExitNegative = 1;  // the command ran; the answer is "no" (invalid, XML error, ...)
-constexpr int kExitUsage = 2;     // wrong arguments or unreadable input
+constexpr int kExitNegative = 1;   // the command ran; the answer is "no" (XML error, invalid signature, ...)
+constexpr int kExitUsage = 2;      // wrong arguments, unreadable input, failed output
+constexpr int kExitNoSection = 3;  // no section of the configuration has that name and version
+constexpr int kExitNoPath = 4;     // the section has no node at that path
 
 struct Command {
     const char* name;     // "xml-events", "config", ...

@@ -1,193 +1,129 @@
-// `quillon config show|sign|verify`: what the library makes of a
-// configuration file, with the library's own loading, saving and signature
-// code.
+// `quillon config show|get|set|sign|verify`: what the library makes of a
+// configuration file, and changes to it, with the library's own loading,
+// saving and signature code.
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
-
-#include "cli_text.h"
 #include "command.h"
-#include "config/setup_config.h"
-#include "platform/file_io.h"
+#include "config_section.h"
+#include "messages.h"
+#include "tree_output.h"
 
 namespace quillon::cli {
+
+const char kConfigUsage[] =
+    "usage: quillon config show   FILE SECTION [--json]\n"
+    "       quillon config get    FILE SECTION PATH [--json]\n"
+    "       quillon config set    FILE SECTION PATH VALUE | PATH=VALUE... [--create]\n"
+    "                             [--protect] [-o OUT | --in-place [--force]]\n"
+    "       quillon config sign   FILE SECTION [-o OUT | --in-place [--force]]\n"
+    "       quillon config verify FILE SECTION\n"
+    "\n"
+    "SECTION is --app NAME --version VERSION: each command loads the section of\n"
+    "FILE (- for standard input) whose Application element has that Name and\n"
+    "Version, exactly.\n"
+    "\n"
+    "show    prints the section's tree, one line per node in document order: two\n"
+    "        blanks per level, the name and, when the node has text, a blank and\n"
+    "        the text as a JSON string. After an XML error the nodes read until\n"
+    "        then are printed. --json prints the tree as JSON instead, from the\n"
+    "        root (whose name is null): {\"name\":...,\"text\":...,\"children\":[...]}.\n"
+    "        Texts are read as Windows-1252.\n"
+    "get     prints the text of the node at PATH, as it is (--json: as a JSON\n"
+    "        string, null when the node has none). PATH names nodes from the\n"
+    "        section's root, Server/Port; at each step the first child of that\n"
+    "        name (any case), or the Nth with Component[N].\n"
+    "set     sets the text of the node at PATH to VALUE, for each PATH=VALUE in\n"
+    "        turn, and saves the section. --create adds missing nodes along the\n"
+    "        path at the end of their parents. The result is signed when FILE's\n"
+    "        signature verified, or with --protect.\n"
+    "sign    saves the section signed.\n"
+    "verify  loads the section in protection mode and prints `valid` or `invalid`.\n"
+    "\n"
+    "set and sign save as Write2XML does: the section alone, to standard output,\n"
+    "to OUT with -o (- for standard output), or over FILE with --in-place. As the\n"
+    "saved file holds nothing but the section, --in-place (and -o FILE) refuses,\n"
+    "leaving FILE untouched, when FILE holds anything saving would drop (other\n"
+    "sections, comments, other attributes, CDATA, ...); --force overwrites it\n"
+    "all the same.\n"
+    "\n"
+    "Exit status: 0 success (verify: valid); 1 an XML error in FILE, or (verify)\n"
+    "an invalid signature; 2 wrong arguments, a file that cannot be read or\n"
+    "written, or refused by --in-place; 3 no section has that name and version;\n"
+    "4 (get, set) no node at PATH.\n"
+    "\n"
+    "examples:\n"
+    "  $ quillon config show examples/setup-config.xml --app Ledger --version 5.0\n"
+    "  Product \"Ledger\"\n"
+    "  InstallDir \"[ProgramFilesFolder]Ledger 5\"\n"
+    "  $ quillon config get examples/setup-config.xml --app Ledger --version 4.2 Configuration/Component[2]/File\n"
+    "  reports.dll\n"
+    "  $ quillon config set examples/setup-config.xml --app Ledger --version 5.0 Server/Port=5000 --create -o ledger.xml\n"
+    "  $ quillon config get ledger.xml --app Ledger --version 5.0 Server/Port --json\n"
+    "  \"5000\"\n"
+    "  $ quillon config sign ledger.xml --app Ledger --version 5.0 --in-place\n"
+    "  $ quillon config verify ledger.xml --app Ledger --version 5.0\n"
+    "  valid\n";
+
 namespace {
 
-const char kUsage[] =
-    "usage: quillon config show FILE --app NAME --version VERSION\n"
-    "       quillon config sign FILE --app NAME --version VERSION [-o OUT]\n"
-    "       quillon config verify FILE --app NAME --version VERSION\n"
-    "\n"
-    "show    loads the section of FILE whose Application element has Name NAME and\n"
-    "        Version VERSION and prints its tree, one line per node in document order:\n"
-    "        two blanks per level, the name and, when the node has text, a blank and the\n"
-    "        text as a JSON string. Exit 0, 1 after an XML error (the nodes read until\n"
-    "        then are printed), 2 when FILE cannot be read.\n"
-    "sign    loads the section and saves it in protection mode (signed) to OUT, or over\n"
-    "        FILE. Exit 0 when written, 1 when there is no such section (nothing is\n"
-    "        written), 2 on read, XML or write errors.\n"
-    "verify  loads the section in protection mode and prints `valid` or `invalid`.\n"
-    "        Exit 0 valid, 1 invalid, 2 when FILE cannot be read or holds no such section.\n";
-
-struct Request {
-    std::string file;
-    std::string app;
-    std::string version;
-    std::string out;
-};
-
-// Parses FILE --app NAME --version VERSION [-o OUT]; prints why on failure.
-bool ParseRequest(const char* action, std::vector<std::string> args, bool allowOut, Request& request) {
-    bool ok = true;
-    bool haveApp = TakeOption(args, "--app", request.app, ok);
-    bool haveVersion = TakeOption(args, "--version", request.version, ok);
-    if (allowOut) {
-        if (!TakeOption(args, "-o", request.out, ok)) TakeOption(args, "--output", request.out, ok);
-    }
-    if (!ok || !haveApp || !haveVersion || args.size() != 1 || args[0].empty() || args[0][0] == '-') {
-        std::fprintf(stderr, "quillon config %s: expected FILE --app NAME --version VERSION%s\n\n%s", action,
-                     allowOut ? " [-o OUT]" : "", kUsage);
-        return false;
-    }
-    request.file = args[0];
-    return true;
-}
-
-// Reads the file the way Load does and loads it; false when it cannot be
-// read (the message is printed).
-bool LoadFile(SetupConfig& config, const Request& request, int32_t& result) {
-    config.appName = request.app.c_str();
-    config.appVersion = request.version.c_str();
-    int32_t size = 0;
-    platform::FileBytes text = platform::ReadWholeFile(request.file.c_str(), &size);
-    if (!text) {
-        std::fprintf(stderr, "quillon config: cannot read '%s' (missing, empty or unreadable)\n", request.file.c_str());
-        return false;
-    }
-    result = config.LoadText(text.get(), size);
-    return true;
-}
-
-void PrintTree(const ConfigNode& root) {
-    // Document order without recursion and without moving the children
-    // lists' cursors.
-    struct Level {
-        const TextListItem* item;
-    };
-    std::vector<Level> levels;
-    const TextListItem* item = root.children ? root.children->Head() : nullptr;
-    for (;;) {
-        if (item == nullptr) {
-            if (levels.empty()) return;
-            item = levels.back().item->next;
-            levels.pop_back();
-            continue;
-        }
-        const auto* node = static_cast<const ConfigNode*>(item->value);
-        std::string line(levels.size() * 2, ' ');
-        line += node->name.IsNull() ? "" : node->name.Text();
-        if (!node->text.IsNull()) line += " " + JsonString(node->text.Text());
-        std::printf("%s\n", line.c_str());
-        if (node->children != nullptr && node->children->Head() != nullptr) {
-            levels.push_back({item});
-            item = node->children->Head();
-        } else {
-            item = item->next;
-        }
-    }
-}
-
 int Show(const std::vector<std::string>& args) {
-    Request request;
-    if (!ParseRequest("show", args, false, request)) return kExitUsage;
-    SetupConfig config;
-    int32_t result = 0;
-    if (!LoadFile(config, request, result)) return kExitUsage;
-    PrintTree(config.tree.root);
-    if (result != 0) {
-        std::fprintf(stderr, "quillon config show: XML error at byte %d; the tree read until then is shown\n",
-                     config.Position());
-        return kExitNegative;
+    ConfigRequest request;
+    int status = kExitOk;
+    if (!ParseConfigRequest("show", args, {{"--json"}}, 0, request, status)) return status;
+    LoadedSection section;
+    status = LoadConfigSection(request, false, section);
+    // After an XML error the tree read until then is worth seeing.
+    if (status == kExitOk || status == kExitNegative) {
+        if (request.arguments.Has("--json"))
+            PrintTreeJson(section.config.tree.root);
+        else
+            PrintTreeLines(section.config.tree.root);
     }
-    if (config.sectionsFound == 0)
-        std::fprintf(stderr, "quillon config show: no Application with Name \"%s\" and Version \"%s\"\n",
-                     request.app.c_str(), request.version.c_str());
-    return kExitOk;
+    return status;
 }
 
 int Sign(const std::vector<std::string>& args) {
-    Request request;
-    if (!ParseRequest("sign", args, true, request)) return kExitUsage;
-    SetupConfig config;
-    int32_t result = 0;
-    if (!LoadFile(config, request, result)) return kExitUsage;
-    if (result != 0) {
-        std::fprintf(stderr, "quillon config sign: XML error at byte %d; nothing written\n", config.Position());
-        return kExitUsage;
-    }
-    if (config.sectionsFound == 0) {
-        std::fprintf(stderr, "quillon config sign: no Application with Name \"%s\" and Version \"%s\"; nothing written\n",
-                     request.app.c_str(), request.version.c_str());
-        return kExitNegative;
-    }
-    config.SetSignMode("Protection");
-    const std::string& target = request.out.empty() ? request.file : request.out;
-    if (config.Save(TextString(target.c_str())) != 1) {
-        std::fprintf(stderr, "quillon config sign: cannot write '%s'\n", target.c_str());
-        return kExitUsage;
-    }
-    return kExitOk;
+    ConfigRequest request;
+    int status = kExitOk;
+    if (!ParseConfigRequest("sign", args, SaveTargetOptions(), 0, request, status)) return status;
+    SaveTarget target;
+    if ((status = ResolveSaveTarget(request, target)) != kExitOk) return status;
+    LoadedSection section;
+    if ((status = LoadConfigSection(request, false, section)) != kExitOk) return status;
+    section.config.SetSignMode("Protection");
+    return SaveConfigSection(request, target, section);
 }
 
 int Verify(const std::vector<std::string>& args) {
-    Request request;
-    if (!ParseRequest("verify", args, false, request)) return kExitUsage;
-    SetupConfig config;
-    config.SetSignMode("Protection");
-    int32_t result = 0;
-    if (!LoadFile(config, request, result)) return kExitUsage;
-    if (config.sectionsFound == 0) {
-        std::fprintf(stderr, "quillon config verify: no Application with Name \"%s\" and Version \"%s\"\n",
-                     request.app.c_str(), request.version.c_str());
-        return kExitUsage;
-    }
-    // The verdict is the library's, which checks the signature whether or not
-    // the reader stopped at an error; the error is worth knowing about.
-    if (result != 0)
-        std::fprintf(stderr, "quillon config verify: XML error at byte %d\n", config.Position());
-    bool valid = config.IsSignatureValid() == 1;
+    ConfigRequest request;
+    int status = kExitOk;
+    if (!ParseConfigRequest("verify", args, {}, 0, request, status)) return status;
+    LoadedSection section;
+    if ((status = LoadConfigSection(request, true, section)) != kExitOk) return status;
+    bool valid = section.config.IsSignatureValid() == 1;
     std::printf("%s\n", valid ? "valid" : "invalid");
     return valid ? kExitOk : kExitNegative;
 }
 
 int Run(const std::vector<std::string>& args) {
-#ifdef _WIN32
-    // Lines end in LF on every platform, so tools parse one format.
-    _setmode(_fileno(stdout), _O_BINARY);
-#endif
-    if (args.empty()) {
-        std::fprintf(stderr, "%s", kUsage);
-        return kExitUsage;
-    }
-    std::vector<std::string> rest(args.begin() + 1, args.end());
-    const std::string& action = args[0];
-    if (action == "--help" || action == "-h" || action == "help" || (WantsHelp(rest) && (action == "show" || action == "sign" || action == "verify"))) {
-        std::printf("%s", kUsage);
+    const std::string action = args.empty() ? "" : args[0];
+    if (action == "--help" || action == "-h") {
+        std::fputs(kConfigUsage, stdout);
         return kExitOk;
     }
-    if (action == "show") return Show(rest);
-    if (action == "sign") return Sign(rest);
-    if (action == "verify") return Verify(rest);
-    std::fprintf(stderr, "quillon config: unknown action '%s'\n\n%s", action.c_str(), kUsage);
-    return kExitUsage;
+    const struct {
+        const char* name;
+        int (*run)(const std::vector<std::string>&);
+    } actions[] = {{"show", Show}, {"get", ConfigGet}, {"set", ConfigSet}, {"sign", Sign}, {"verify", Verify}};
+    for (const auto& known : actions)
+        if (action == known.name) return known.run(std::vector<std::string>(args.begin() + 1, args.end()));
+    return UsageError("config", action.empty() ? "missing show, get, set, sign or verify"
+                                               : "unknown subcommand " + Quoted(action));
 }
 
-const Command kCommand{"config", "show, sign or verify the section of a setup configuration", &Run};
+const Command kCommand{"config", "show, get, set, sign or verify the section of a setup configuration", &Run};
 
 }  // namespace
 }  // namespace quillon::cli

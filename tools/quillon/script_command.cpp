@@ -8,11 +8,16 @@
 
 #include "config/script/script_execute.h"
 #include "config/script/script_numbers.h"
-#include "cli_text.h"
+#include "arguments.h"
 #include "command.h"
+#include "input_output.h"
+#include "json_text.h"
+#include "messages.h"
+#include "platform/terminal_text.h"
 
 namespace {
 
+namespace cli = quillon::cli;
 using quillon::ScriptEngine;
 using quillon::ScriptFrame;
 using quillon::ScriptStep;
@@ -27,25 +32,35 @@ const char kUsage[] =
     "  number N     a long, or 1/0 for a truth value\n"
     "  text \"...\"   a string (as a JSON string)\n"
     "  none         no result (Execute answers 0)\n"
-    "Exit status: 0 when a result was delivered, 1 for none, 2 for bad arguments.\n"
     "\n"
     "  --set NAME=TYPE:VALUE  sets a variable first, as SetProperty does; TYPE is\n"
     "                         string, long or multipart (repeatable)\n"
-    "  --file PATH            reads the script from a file (its bytes as they are)\n"
+    "  --file PATH            reads the script from a file (- for standard input),\n"
+    "                         its bytes as they are\n"
     "  --trace                prints the items of the frame after each step of\n"
     "                         the reduction, indented by group depth\n"
+    "  --                     ends the options: a script may start with \"-\"\n"
     "\n"
-    "example: quillon script run --set v=multipart:5.1.10 'v > 5.1.9'\n";
+    "Exit status: 0 a result was delivered; 1 none; 2 wrong arguments, a script\n"
+    "file that cannot be read, or failed output.\n"
+    "\n"
+    "examples:\n"
+    "  $ quillon script run '2 > (1 + 1)'\n"
+    "  number 0\n"
+    "  $ quillon script run --set v=multipart:5.1.10 --set w=multipart:5.1.9 'v > w'\n"
+    "  number 1\n"
+    "  $ quillon script run --set name=string:Ledger '\"Setup of \" + name'\n"
+    "  text \"Setup of Ledger\"\n";
 
 std::string DescribeValue(const ScriptValue& v) {
     switch (v.type) {
         case quillon::kScriptNone: return "none";
-        case quillon::kScriptString: return "string:" + quillon::cli::JsonString(v.text.Text());
+        case quillon::kScriptString: return "string:" + cli::JsonString(v.text.Text());
         case quillon::kScriptLong: return "long:" + std::to_string(v.number);
         case quillon::kScriptFloat: return std::string("float:") + quillon::FormatReal(v.real, 7).Text();
         case quillon::kScriptBoolean: return v.number != 0 ? "bool:true" : "bool:false";
         case quillon::kScriptPointer: return "pointer";
-        case quillon::kScriptMultipart: return "multipart:" + quillon::cli::JsonString(v.text.Text());
+        case quillon::kScriptMultipart: return "multipart:" + cli::JsonString(v.text.Text());
         default: return "type" + std::to_string(v.type);
     }
 }
@@ -54,13 +69,14 @@ std::string DescribeValue(const ScriptValue& v) {
 // their type, operations as op:word, groups in parentheses.
 std::string DescribeItem(const TextListItem* entry) {
     const auto* item = quillon::ItemOf(entry);
-    const char* key = entry->key.Text() ? entry->key.Text() : "";
+    // A word may hold any byte but a blank; the terminal sees it escaped.
+    std::string key = quillon::platform::EscapeControls(entry->key.Text() ? entry->key.Text() : "");
     switch (item->kind) {
-        case quillon::kItemVariable: return "$" + std::string(key) + "(" + DescribeValue(*item->Value()) + ")";
+        case quillon::kItemVariable: return "$" + key + "(" + DescribeValue(*item->Value()) + ")";
         case quillon::kItemValue: return DescribeValue(*item->Value());
-        case quillon::kItemFunction: return "op:" + std::string(key);
-        case quillon::kItemGroup: return "(" + std::string(key) + ")";
-        default: return "?" + quillon::cli::JsonString(key);
+        case quillon::kItemFunction: return "op:" + key;
+        case quillon::kItemGroup: return "(" + key + ")";
+        default: return "?" + key;
     }
 }
 
@@ -97,78 +113,51 @@ bool ParseSetting(const std::string& setting, std::string& name, int& type, std:
     return true;
 }
 
-int Usage(const char* problem) {
-    if (problem != nullptr) std::fprintf(stderr, "quillon script: %s\n\n", problem);
-    std::fputs(kUsage, stderr);
-    return quillon::cli::kExitUsage;
-}
-
-int Run(const std::vector<std::string>& arguments) {
-    std::vector<std::string> args = arguments;
-    if (quillon::cli::WantsHelp(args)) {
-        std::fputs(kUsage, stdout);
-        return quillon::cli::kExitOk;
-    }
-    if (args.empty() || args[0] != "run") return Usage(args.empty() ? "missing subcommand" : "unknown subcommand");
-    args.erase(args.begin());
-    // "--" ends the options, for a script that itself starts with "--".
-    std::vector<std::string> rest;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] != "--") continue;
-        rest.assign(args.begin() + static_cast<long>(i) + 1, args.end());
-        args.resize(i);
-        break;
-    }
+int Run(const std::vector<std::string>& args) {
+    cli::Arguments parsed;
+    int status = cli::kExitOk;
+    const std::vector<cli::OptionSpec> specs = {{"--set", true, true}, {"--file", true}, {"--trace"}};
+    if (!cli::ParseCommandLine("script", args, specs, kUsage, parsed, status)) return status;
+    std::vector<std::string>& words = parsed.positionals;
+    if (words.empty() || words[0] != "run")
+        return cli::UsageError("script", words.empty() ? "missing 'run'" : "unknown subcommand " + cli::Quoted(words[0]));
+    words.erase(words.begin());
 
     ScriptEngine engine;
-    bool trace = quillon::cli::TakeFlag(args, "--trace");
-    for (;;) {
-        std::string setting;
-        bool ok = true;
-        if (!quillon::cli::TakeOption(args, "--set", setting, ok)) {
-            if (!ok) return Usage("--set needs NAME=TYPE:VALUE");
-            break;
-        }
+    for (const std::string& setting : parsed.Values("--set")) {
         std::string name;
         std::string value;
         int type = 0;
         if (!ParseSetting(setting, name, type, value))
-            return Usage(("bad --set '" + setting + "' (want NAME=TYPE:VALUE, TYPE string, long or multipart)").c_str());
+            return cli::UsageError("script run", "bad --set " + cli::Quoted(setting) +
+                                                     " (want NAME=TYPE:VALUE, TYPE string, long or multipart)");
         engine.SetVariable(name.c_str(), value.c_str(), type);
     }
-    std::string path;
-    bool pathOk = true;
-    bool fromFile = quillon::cli::TakeOption(args, "--file", path, pathOk);
-    if (!pathOk) return Usage("--file needs a PATH");
-    for (const std::string& arg : args)
-        if (arg.size() > 1 && arg[0] == '-' && arg[1] == '-') return Usage(("unknown option " + arg).c_str());
-    args.insert(args.end(), rest.begin(), rest.end());
-    if (fromFile) {
-        if (!args.empty()) return Usage("give either SCRIPT or --file PATH");
-        std::optional<std::string> text = quillon::cli::ReadFile(path);
-        if (!text) {
-            std::fprintf(stderr, "quillon script: cannot read %s\n", path.c_str());
-            return quillon::cli::kExitUsage;
-        }
-        args.push_back(*text);
+    if (parsed.Has("--file")) {
+        if (!words.empty()) return cli::UsageError("script run", "give either SCRIPT or --file PATH");
+        std::optional<std::string> text = cli::ReadInput("script run", parsed.Value("--file"));
+        if (!text) return cli::kExitUsage;
+        words.push_back(*text);
     }
-    if (args.size() != 1) return Usage(args.empty() ? "missing SCRIPT" : "more than one SCRIPT (quote the script)");
+    if (words.size() != 1)
+        return cli::UsageError("script run", words.empty() ? "missing SCRIPT" : "more than one SCRIPT (quote the script)");
 
+    bool trace = parsed.Has("--trace");
     if (trace) engine.SetTraceHook(PrintStep, nullptr);
-    quillon::ScriptResult result = quillon::ExecuteScript(engine, args[0].c_str());
+    quillon::ScriptResult result = quillon::ExecuteScript(engine, words[0].c_str());
     if (engine.LastRunTooDeep() && !trace)
-        std::fprintf(stderr, "quillon script: groups nested deeper than %d; the run was abandoned\n",
-                     ScriptEngine::kMaxGroupDepth);
+        cli::Error("script run", "groups nested deeper than " + std::to_string(ScriptEngine::kMaxGroupDepth) +
+                                     "; the run was abandoned");
     switch (result.kind) {
         case quillon::ScriptResult::kNumber:
             std::printf("number %d\n", static_cast<int>(result.number));
-            return quillon::cli::kExitOk;
+            return cli::kExitOk;
         case quillon::ScriptResult::kText:
-            std::printf("text %s\n", quillon::cli::JsonString(result.text).c_str());
-            return quillon::cli::kExitOk;
+            std::printf("text %s\n", cli::JsonString(result.text).c_str());
+            return cli::kExitOk;
         default:
             std::printf("none\n");
-            return quillon::cli::kExitNegative;
+            return cli::kExitNegative;
     }
 }
 

@@ -6,52 +6,73 @@
 #include <vector>
 
 #include "actions/version_number.h"
-#include "cli_text.h"
+#include "arguments.h"
 #include "command.h"
+#include "json_text.h"
+#include "messages.h"
 
 namespace {
 
-void PrintHelp(FILE* out) {
-    std::fprintf(out,
-                 "usage: quillon version compare FIRST SECOND [--explain]\n"
-                 "\n"
-                 "Prints the code the installer actions compute for two version texts:\n"
-                 "  1  the first version is greater\n"
-                 "  0  the two versions are equal\n"
-                 "  2  the first version is smaller\n"
-                 "\n"
-                 "--explain  also prints the four parts read from each text: the number and\n"
-                 "           the suffix, which is absent, or a (possibly empty) quoted text.\n");
-}
+namespace cli = quillon::cli;
+
+const char kUsage[] =
+    "usage: quillon version compare [--explain] [--] FIRST SECOND\n"
+    "\n"
+    "Prints the code the installer actions compute for two version texts:\n"
+    "  1  the first version is greater\n"
+    "  0  the two versions are equal\n"
+    "  2  the first version is smaller\n"
+    "\n"
+    "  --explain  also prints the four parts read from each text: the number and\n"
+    "             the suffix, which is absent, or a (possibly empty) quoted text\n"
+    "  --         ends the options, for a version text that starts with \"-\"\n"
+    "\n"
+    "Exit status: 0 compared (whatever the code); 2 wrong arguments or failed\n"
+    "output.\n"
+    "\n"
+    "examples:\n"
+    "  $ quillon version compare 2.10 2.9\n"
+    "  1\n"
+    "  $ quillon version compare 1.0 1,0\n"
+    "  0\n"
+    "  $ quillon version compare --explain 1.0 1.0.0\n"
+    "  1\n"
+    "  first \"1.0\"\n"
+    "    part 0: number 1, suffix absent\n"
+    "    part 1: number 0, suffix absent\n"
+    "    part 2: number 0, suffix \"\"\n"
+    "    part 3: number 0, suffix \"\"\n"
+    "  second \"1.0.0\"\n"
+    "    part 0: number 1, suffix absent\n"
+    "    part 1: number 0, suffix absent\n"
+    "    part 2: number 0, suffix absent\n"
+    "    part 3: number 0, suffix \"\"\n";
 
 void PrintParts(const char* label, const std::string& text) {
     quillon::VersionNumber version;
     version.SetFromText(text.c_str());
-    std::printf("%s %s\n", label, quillon::cli::JsonString(text.c_str()).c_str());
+    std::printf("%s %s\n", label, cli::JsonString(text).c_str());
     for (int part = 0; part < quillon::VersionNumber::kPartCount; ++part) {
         const quillon::TextString& suffix = version.Suffix(part);
         std::printf("  part %d: number %ld, suffix %s\n", part, static_cast<long>(version.Number(part)),
-                    suffix.IsNull() ? "absent" : quillon::cli::JsonString(suffix.Text()).c_str());
+                    suffix.IsNull() ? "absent" : cli::JsonString(suffix.Text()).c_str());
     }
 }
 
-int Run(const std::vector<std::string>& arguments) {
-    std::vector<std::string> args = arguments;
-    if (quillon::cli::WantsHelp(args)) {
-        PrintHelp(stdout);
-        return quillon::cli::kExitOk;
+int Run(const std::vector<std::string>& args) {
+    cli::Arguments parsed;
+    int status = cli::kExitOk;
+    if (!cli::ParseCommandLine("version", args, {{"--explain"}}, kUsage, parsed, status)) return status;
+    const std::vector<std::string>& words = parsed.positionals;
+    if (words.empty() || words[0] != "compare")
+        return cli::UsageError("version", words.empty() ? "missing 'compare'" : "unknown subcommand " + cli::Quoted(words[0]));
+    if (words.size() != 3) return cli::UsageError("version compare", "expected FIRST and SECOND");
+    std::printf("%s\n", quillon::CompareVersionTexts(words[1].c_str(), words[2].c_str()));
+    if (parsed.Has("--explain")) {
+        PrintParts("first", words[1]);
+        PrintParts("second", words[2]);
     }
-    bool explain = quillon::cli::TakeFlag(args, "--explain");
-    if (args.size() != 3 || args[0] != "compare") {
-        PrintHelp(stderr);
-        return quillon::cli::kExitUsage;
-    }
-    std::printf("%s\n", quillon::CompareVersionTexts(args[1].c_str(), args[2].c_str()));
-    if (explain) {
-        PrintParts("first", args[1]);
-        PrintParts("second", args[2]);
-    }
-    return quillon::cli::kExitOk;
+    return cli::kExitOk;
 }
 
 const quillon::cli::Command kCommand{"version", "compare two version texts as the installer actions do", &Run};

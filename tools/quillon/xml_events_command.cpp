@@ -6,16 +6,16 @@
 // one JSON string per token ("null" for an absent token; Attribute and
 // EntityReference carry name and value). The last line is "result N".
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
-
-#include "cli_text.h"
+#include "arguments.h"
 #include "command.h"
+#include "input_output.h"
+#include "json_text.h"
+#include "messages.h"
+#include "xml_error.h"
 #include "xml/xml_reader.h"
 
 namespace {
@@ -27,27 +27,41 @@ using quillon::XMLToken;
 const char kUsage[] =
     "usage: quillon xml-events [--ascii-only] FILE\n"
     "\n"
-    "Reads FILE with the library's XML reader and prints one line per event:\n"
+    "Reads FILE (- for standard input) with the library's XML reader and prints\n"
+    "one line per event:\n"
     "  CODE POSITION [FIELD...]\n"
     "CODE is the event number (1 StartDocument, 2 EndDocument, 3 StartElement,\n"
     "4 EndElement, 5 Attribute, 6 Text, 7 Version, 8 Encoding, 9 EntityReference,\n"
     "10 StartTagEnd, 11 AttributeName, 12 AttributeEnd, 13 AttributeValuePart),\n"
     "POSITION the byte offset at which it was fired. Events with a payload add one\n"
-    "JSON string per token (null when absent); 5 and 9 add name and value.\n"
-    "The last line is \"result N\": 0 when the document was read, 1 at an error\n"
-    "(the position of the last event shows how far reading got).\n"
-    "Whitespace-only text is reported, as the configuration reads it. The reader\n"
-    "takes the file as single bytes and stops at its first NUL byte.\n"
+    "JSON string per token (null when absent; bytes read as Windows-1252); 5 and\n"
+    "9 add name and value. The last line is \"result N\": 0 when the document was\n"
+    "read, 1 at an error (the position of the last event shows how far reading\n"
+    "got; standard error says where and why). Whitespace-only text is reported,\n"
+    "as the configuration reads it. The reader takes the file as single bytes and\n"
+    "stops at its first NUL byte.\n"
     "\n"
     "  --ascii-only   refuse a file holding any byte of 0x80 or above (UTF-16,\n"
     "                 UTF-8 beyond ASCII, byte order marks, 8-bit code pages):\n"
     "                 the reader has no encoding conversion, so its answer on such\n"
-    "                 a file says nothing about the text the file encodes. The file\n"
-    "                 is named on stderr with the first such byte, and the exit\n"
-    "                 status is 2.\n"
+    "                 a file says nothing about the text the file encodes.\n"
     "\n"
-    "Exit status: 0 when the result is 0, 1 when it is 1, 2 when the arguments are\n"
-    "wrong or the file cannot be read (or is refused by --ascii-only).\n";
+    "Exit status: 0 result 0; 1 result 1 (an XML error); 2 wrong arguments, a\n"
+    "file that cannot be read or is refused by --ascii-only, or failed output.\n"
+    "\n"
+    "example:\n"
+    "  $ printf '<a x=\"1\">t</a>' | quillon xml-events -\n"
+    "  1 0\n"
+    "  3 2 \"a\"\n"
+    "  11 4 \"x\"\n"
+    "  13 8 \"1\"\n"
+    "  5 8 \"x\" \"1\"\n"
+    "  12 8\n"
+    "  10 9\n"
+    "  6 10 \"t\"\n"
+    "  4 14\n"
+    "  2 14\n"
+    "  result 0\n";
 
 class EventPrinter {
 public:
@@ -91,46 +105,35 @@ private:
     const XMLReader& reader_;
 };
 
-int Run(const std::vector<std::string>& arguments) {
+int Run(const std::vector<std::string>& args) {
     namespace cli = quillon::cli;
-    if (cli::WantsHelp(arguments)) {
-        std::fputs(kUsage, stdout);
-        return cli::kExitOk;
-    }
-    std::vector<std::string> args = arguments;
-    bool asciiOnly = cli::TakeFlag(args, "--ascii-only");
-    if (args.size() != 1 || (args[0].size() > 1 && args[0][0] == '-')) {
-        std::fputs(kUsage, stderr);
-        return cli::kExitUsage;
-    }
-    const std::string& path = args[0];
-    auto content = cli::ReadFile(path);
-    if (!content) {
-        std::fprintf(stderr, "quillon xml-events: cannot read %s\n", path.c_str());
-        return cli::kExitUsage;
-    }
-    if (asciiOnly) {
+    cli::Arguments parsed;
+    int status = cli::kExitOk;
+    if (!cli::ParseCommandLine("xml-events", args, {{"--ascii-only"}}, kUsage, parsed, status)) return status;
+    if (parsed.positionals.size() != 1)
+        return cli::UsageError("xml-events", parsed.positionals.empty() ? "missing FILE" : "more than one FILE");
+    const std::string& path = parsed.positionals[0];
+    std::optional<std::string> content = cli::ReadInput("xml-events", path);
+    if (!content) return cli::kExitUsage;
+    if (parsed.Has("--ascii-only")) {
         for (size_t i = 0; i < content->size(); ++i) {
             unsigned char byte = static_cast<unsigned char>((*content)[i]);
             if (byte >= 0x80) {
-                std::fprintf(stderr, "quillon xml-events: %s: not ASCII (byte 0x%02X at offset %zu); refused\n",
-                             path.c_str(), byte, i);
+                char where[64];
+                std::snprintf(where, sizeof where, ": not ASCII (byte 0x%02X at offset %zu); refused", byte, i);
+                cli::Error("xml-events", cli::InputName(path) + where);
                 return cli::kExitUsage;
             }
         }
     }
 
-#ifdef _WIN32
-    // Lines end in LF on every platform, so tools parse one format.
-    _setmode(_fileno(stdout), _O_BINARY);
-#endif
     XMLReader reader;
     reader.SetDropWhitespaceText(false);
     EventPrinter printer(reader);
     reader.SetCallback(&EventPrinter::Callback, &printer);
     int32_t result = reader.ParseText(content->c_str());
     std::printf("result %d\n", static_cast<int>(result));
-    std::fflush(stdout);
+    if (result != 0) cli::ReportXmlError(path, *content, reader);
     return result == 0 ? cli::kExitOk : cli::kExitNegative;
 }
 

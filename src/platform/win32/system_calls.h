@@ -29,13 +29,22 @@ struct SystemCalls {
 
     // Libraries bound at run time.
     decltype(&::LoadLibraryA) LoadLibraryA = ::LoadLibraryA;
+    decltype(&::LoadLibraryExA) LoadLibraryExA = ::LoadLibraryExA;
     decltype(&::GetProcAddress) GetProcAddress = ::GetProcAddress;
     decltype(&::FreeLibrary) FreeLibrary = ::FreeLibrary;
+    decltype(&::GetModuleHandleExA) GetModuleHandleExA = ::GetModuleHandleExA;
+    decltype(&::FreeLibraryAndExitThread) FreeLibraryAndExitThread = ::FreeLibraryAndExitThread;
 
     // Registry.
     decltype(&::RegOpenKeyExA) RegOpenKeyExA = ::RegOpenKeyExA;
     decltype(&::RegQueryValueExA) RegQueryValueExA = ::RegQueryValueExA;
     decltype(&::RegCloseKey) RegCloseKey = ::RegCloseKey;
+    decltype(&::RegCreateKeyExA) RegCreateKeyExA = ::RegCreateKeyExA;
+    decltype(&::RegSetValueExA) RegSetValueExA = ::RegSetValueExA;
+    decltype(&::RegDeleteValueA) RegDeleteValueA = ::RegDeleteValueA;
+    decltype(&::RegDeleteKeyA) RegDeleteKeyA = ::RegDeleteKeyA;
+    decltype(&::RegDeleteTreeA) RegDeleteTreeA = ::RegDeleteTreeA;
+    decltype(&::RegQueryInfoKeyA) RegQueryInfoKeyA = ::RegQueryInfoKeyA;
 
     // Security identifiers, accounts, descriptors and access lists.
     decltype(&::AllocateAndInitializeSid) AllocateAndInitializeSid = ::AllocateAndInitializeSid;
@@ -70,6 +79,8 @@ struct SystemCalls {
     decltype(&::CreateEventA) CreateEventA = ::CreateEventA;
     decltype(&::SetEvent) SetEvent = ::SetEvent;
     decltype(&::Sleep) Sleep = ::Sleep;
+    decltype(&::GetTickCount) GetTickCount = ::GetTickCount;
+    decltype(&::MsgWaitForMultipleObjects) MsgWaitForMultipleObjects = ::MsgWaitForMultipleObjects;
 
     // Windows of the caller's dialog and list-box messages.
     decltype(&::GetTopWindow) GetTopWindow = ::GetTopWindow;
@@ -78,6 +89,7 @@ struct SystemCalls {
     decltype(&::IsWindow) IsWindow = ::IsWindow;
     decltype(&::EnableWindow) EnableWindow = ::EnableWindow;
     decltype(&::SendMessageA) SendMessageA = ::SendMessageA;
+    decltype(&::PeekMessageA) PeekMessageA = ::PeekMessageA;
 
     // Network enumeration and named pipes.
     decltype(&::WNetOpenEnumA) WNetOpenEnumA = ::WNetOpenEnumA;

@@ -1,0 +1,42 @@
+# quillon script run: what Execute would hand back, and its exit status.
+$ quillon script run '"tab	here \ é€"'
+text "tab\there \\ \u00E9\u20AC"
+$ quillon script run '5 +'
+number 5
+$ quillon script run 1,5
+none
+[exit 1]
+$ quillon script run -- '--5 + 1'
+number 1
+$ quillon script run -- --help
+none
+[exit 1]
+$ quillon script run --set s=string:a=b:c --set n=long:12abc 's + n'
+text "a=b:c12"
+$ printf '1 + 1' | quillon script run --file -
+number 2
+# Control characters never reach the terminal raw.
+$ quillon script run "MsgBox \"a$(printf '\033')b\" MsgBox 7"
+none
+! Info: a\x1Bb
+! Info: 7
+[exit 1]
+$ quillon script run --trace '1 > "a"'
+items: long:1 op:> string:"a"
+stopped at >: long:1 op:> string:"a"
+number 1
+$ quillon script run --trace '1 > 2 return (2 > 1)'
+items: long:1 op:> long:2 $return(none) (2 > 1)
+after >: bool:false $return(none) (2 > 1)
+  items: long:2 op:> long:1
+  after >: bool:true
+after return: bool:true
+number 1
+$ awk 'BEGIN { for (i = 0; i < 100000; i++) printf "("; printf "1"; for (i = 0; i < 100000; i++) printf ")" }' >deep.txt
+$ quillon script run --file deep.txt
+none
+! quillon script run: groups nested deeper than 64; the run was abandoned
+[exit 1]
+$ quillon script run --file .
+! quillon script run: cannot read '.': Is a directory
+[exit 2]

@@ -1,0 +1,183 @@
+// LaunchAppAndWaitEx and UpdateWTSCopy through the DLL on real programs and
+// files, and what a launch hands to CreateProcessA, captured through the
+// system-call table.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "dll_export.h"
+#include "installer_package.h"
+#include "platform/win32/system_calls.h"
+#include "system/process_launch.h"
+
+namespace {
+
+using quillon::win32::Sys;
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return in ? text.str() : "<missing>";
+}
+
+void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+// A fresh folder below the temporary folder, without the trailing backslash.
+std::string FreshFolder(const char* name) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    std::string folder = std::string(temp) + name;
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+// Runs record_args.exe (see tests/e2e/record_args.c) copied into a folder
+// whose name has a space.
+class LaunchExports : public ::testing::Test {
+protected:
+    void SetUp() override {
+        library_ = LoadLibraryA("Quillon.dll");
+        ASSERT_NE(library_, nullptr);
+        launch_ = DllExport<int32_t(__stdcall*)(const char*, const char*, const char*, uint32_t, uint32_t, uint32_t*)>(
+            library_, "LaunchAppAndWaitEx");
+        update_ = DllExport<uint32_t(__stdcall*)(const char*, uint32_t)>(library_, "UpdateWTSCopy");
+        ASSERT_TRUE(launch_ && update_);
+        folder_ = FreshFolder("quillon launch");
+        program_ = folder_ + "\\record_args.exe";
+        record_ = folder_ + "\\record_args.args.txt";
+        // A program that an earlier test did not wait for may still hold its file.
+        bool copied = false;
+        for (int i = 0; i < 300 && !copied; ++i) {
+            copied = CopyFileA((TestExecutableFolder() + "record_args.exe").c_str(), program_.c_str(), FALSE) != FALSE;
+            if (!copied) Sleep(100);
+        }
+        ASSERT_TRUE(copied);
+        DeleteFileA(record_.c_str());
+    }
+    void TearDown() override {
+        if (library_) FreeLibrary(library_);
+    }
+
+    HMODULE library_ = nullptr;
+    int32_t(__stdcall* launch_)(const char*, const char*, const char*, uint32_t, uint32_t, uint32_t*) = nullptr;
+    uint32_t(__stdcall* update_)(const char*, uint32_t) = nullptr;
+    std::string folder_, program_, record_;
+};
+
+TEST_F(LaunchExports, Launches) {
+    std::string workFolder = FreshFolder("quillon launch work");
+    struct Case {
+        const char* name;
+        uint32_t wait, hidden;
+        std::string workingDirectory, expectedDirectory;
+        const char* showState;
+    } cases[] = {
+        {"visible, in the program's folder", 1, 0, "", folder_, "5"},
+        {"hidden, in the caller's folder", 1, 1, workFolder, workFolder, "0"},
+        {"not waited for", 0, 1, "", folder_, "0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeleteFileA(record_.c_str());
+        uint32_t exitCode = 0xDEAD;
+        ASSERT_EQ(launch_(program_.c_str(), "/exit:7 two words", c.workingDirectory.c_str(), c.wait, c.hidden, &exitCode), 0);
+        EXPECT_EQ(exitCode, c.wait ? 7u : 0xDEADu);
+        for (int i = 0; i < 300 && GetFileAttributesA(record_.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(100);
+        std::string record = ReadFile(record_);
+        EXPECT_NE(record.find("command line: \"" + program_ + "\" /exit:7 two words\r\n"), std::string::npos) << record;
+        EXPECT_NE(record.find(std::string("show state: ") + c.showState + "\r\n"), std::string::npos) << record;
+        EXPECT_NE(record.find("start flags: 0x101\r\n"), std::string::npos) << record;
+        std::string directory = "working directory: " + c.expectedDirectory + "\r\n";
+        EXPECT_EQ(_strnicmp(record.c_str() + record.find("working directory: "), directory.c_str(), directory.size()), 0)
+            << record;
+    }
+
+    uint32_t untouched = 0xDEAD;
+    EXPECT_EQ(launch_((folder_ + "\\missing.exe").c_str(), "", "", 1, 0, &untouched), -1);
+    EXPECT_EQ(launch_(nullptr, nullptr, nullptr, 1, 0, nullptr), -1);
+    EXPECT_EQ(untouched, 0xDEADu);
+}
+
+// What CreateProcessA received, and which handles were closed afterwards.
+struct CreateProcessSpy {
+    static inline std::string seen;
+    static inline std::vector<HANDLE> opened, closed;
+
+    static BOOL WINAPI CreateProcess(LPCSTR application, LPSTR commandLine, LPSECURITY_ATTRIBUTES processAttributes,
+                                     LPSECURITY_ATTRIBUTES threadAttributes, BOOL inherit, DWORD flags,
+                                     LPVOID environment, LPCSTR directory, LPSTARTUPINFOA startup,
+                                     LPPROCESS_INFORMATION started) {
+        char text[128];
+        snprintf(text, sizeof text, "%s 0x%lx %u 0x%lx %d", startup->lpDesktop ? startup->lpDesktop : "-",
+                 startup->dwFlags, startup->wShowWindow, flags, inherit);
+        seen = text;
+        BOOL created = ::CreateProcessA(application, commandLine, processAttributes, threadAttributes, inherit, flags,
+                                        environment, directory, startup, started);
+        if (created) opened = {started->hProcess, started->hThread};
+        return created;
+    }
+    static BOOL WINAPI Close(HANDLE handle) {
+        closed.push_back(handle);
+        return ::CloseHandle(handle);
+    }
+};
+
+TEST_F(LaunchExports, StartupInformationAndHandles) {
+    quillon::win32::ScopedSystemCall spyCreate(Sys().CreateProcessA, &CreateProcessSpy::CreateProcess);
+    quillon::win32::ScopedSystemCall spyClose(Sys().CloseHandle, &CreateProcessSpy::Close);
+    struct Case {
+        uint32_t hidden, wait;
+        const char* seen;  // desktop, start flags, show state, creation flags, inherit
+    } cases[] = {
+        {0, 1, "Winsta0\\Default 0x101 5 0x10 1"},
+        {1, 0, "- 0x101 0 0x8000010 1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.seen);
+        CreateProcessSpy::closed.clear();
+        uint32_t exitCode = 0;
+        ASSERT_EQ(quillon::LaunchProgram(program_.c_str(), "", "", c.wait, c.hidden, &exitCode), 0);
+        EXPECT_EQ(CreateProcessSpy::seen, c.seen);
+        // Both handles are closed, whether the launch waited or not.
+        std::sort(CreateProcessSpy::opened.begin(), CreateProcessSpy::opened.end());
+        std::sort(CreateProcessSpy::closed.begin(), CreateProcessSpy::closed.end());
+        EXPECT_EQ(CreateProcessSpy::closed, CreateProcessSpy::opened);
+    }
+}
+
+TEST_F(LaunchExports, UpdateCopiesOnDisk) {
+    // The folder's "." shows that copy names change directory names too; the
+    // names below assume it is the only one in the path.
+    ASSERT_EQ(FreshFolder("").find('.'), std::string::npos);
+    std::string source = FreshFolder("quillon.copies") + "\\app.exe";
+    std::string copy1 = FreshFolder("quillon_001.copies") + "\\app_001.exe";
+    std::string copy7 = FreshFolder("quillon_007.copies") + "\\app_007.exe";
+    WriteFile(source, "current");
+    WriteFile(copy1, "old");
+    WriteFile(copy7, "old");
+
+    // A copy that a session holds open is skipped and does not fail the call.
+    HANDLE held = CreateFileA(copy7.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(update_(source.c_str(), 1), 1u);
+    EXPECT_EQ(ReadFile(copy1), "current");
+    CloseHandle(held);
+    EXPECT_EQ(ReadFile(copy7), "old");
+    EXPECT_EQ(update_(source.c_str(), 1), 1u);
+    EXPECT_EQ(ReadFile(copy7), "current");
+
+    EXPECT_EQ(update_(source.c_str(), 0), 1u);
+    EXPECT_EQ(GetFileAttributesA(copy1.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA(copy7.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(ReadFile(source), "current");
+}
+
+}  // namespace

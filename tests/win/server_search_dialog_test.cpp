@@ -1,0 +1,328 @@
+// The server search on a dialog made from the DLL's own template 201: the
+// template, the exports through the DLL, and the worker over a network double
+// put in through the system-call table (Wine has no network to enumerate).
+// Windows are created, so this runs under xvfb-run.
+#include <windows.h>
+#include <lm.h>
+#include <winnetwk.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "dll_export.h"
+#include "platform/win32/system_calls.h"
+#include "system/server_search_dialog.h"
+
+namespace {
+
+using quillon::win32::Sys;
+
+// Dispatches this thread's messages until `done`; false after a generous
+// bound, so a fault shows as a failure rather than a hang.
+bool PumpUntil(const std::function<bool()>& done) {
+    for (DWORD start = GetTickCount(); !done();) {
+        if (GetTickCount() - start > 30000) return false;
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return true;
+}
+
+std::vector<std::string> ListEntries(HWND listBox) {
+    std::vector<std::string> entries;
+    for (LRESULT i = 0; i < SendMessageA(listBox, LB_GETCOUNT, 0, 0); ++i) {
+        char text[260] = {};
+        SendMessageA(listBox, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        entries.push_back(text);
+        EXPECT_EQ(SendMessageA(listBox, LB_GETITEMDATA, static_cast<WPARAM>(i), 0), 0);
+    }
+    return entries;
+}
+
+INT_PTR CALLBACK PlainDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+class ServerSearchDialog : public ::testing::Test {
+protected:
+    void SetUp() override {
+        library_ = LoadLibraryA("Quillon.dll");
+        ASSERT_NE(library_, nullptr);
+        dialog_ = CreateDialogParamA(library_, MAKEINTRESOURCEA(201), nullptr, &PlainDialog, 0);
+        listBox_ = GetDlgItem(dialog_, 202);
+        button_ = GetDlgItem(dialog_, 3);
+        ASSERT_TRUE(dialog_ && listBox_ && button_);
+    }
+    void TearDown() override {
+        quillon::StopServerSearch();
+        if (IsWindow(dialog_)) DestroyWindow(dialog_);
+        if (library_) FreeLibrary(library_);
+    }
+
+    HMODULE library_ = nullptr;
+    HWND dialog_ = nullptr, listBox_ = nullptr, button_ = nullptr;
+};
+
+TEST_F(ServerSearchDialog, TemplateAsGiven) {
+    HRSRC found = FindResourceExA(library_, reinterpret_cast<LPCSTR>(RT_DIALOG), MAKEINTRESOURCEA(201),
+                                  MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN));
+    ASSERT_NE(found, nullptr);
+    const auto* at = static_cast<const WORD*>(LockResource(LoadResource(library_, found)));
+    auto words = [&](int count) {
+        const WORD* from = at;
+        at += count;
+        return std::vector<WORD>(from, at);
+    };
+    auto text = [&] {
+        std::string read;
+        while (*at != 0) read += static_cast<char>(*at++);
+        ++at;
+        return read;
+    };
+    auto style = [](DWORD style) { return std::vector<WORD>{LOWORD(style), HIWORD(style), 0, 0}; };  // + no extended style
+    EXPECT_EQ(words(4), style(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
+    // Five controls, the box, no menu, the standard class, caption and font.
+    EXPECT_EQ(words(7), (std::vector<WORD>{5, 0, 0, 322, 206, 0, 0}));
+    EXPECT_EQ(text(), "Dialog");
+    EXPECT_EQ(words(1), std::vector<WORD>{8});
+    EXPECT_EQ(text(), "MS Sans Serif");
+
+    const DWORD child = WS_CHILD | WS_VISIBLE;
+    const WORD button = 0x80, listBox = 0x83;
+    struct Control {
+        DWORD style;
+        std::vector<WORD> boxIdClass;
+        const char* text;
+    } controls[] = {
+        {child | WS_TABSTOP | BS_DEFPUSHBUTTON, {263, 183, 50, 14, IDOK, 0xFFFF, button}, "OK"},
+        {child | WS_TABSTOP | BS_PUSHBUTTON, {208, 183, 50, 14, IDCANCEL, 0xFFFF, button}, "Cancel"},
+        {child | BS_GROUPBOX, {207, 23, 110, 125, 0xFFFF, 0xFFFF, button}, "Mehrbenutzerdienst-Server"},
+        {child | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_SORT | LBS_NOINTEGRALHEIGHT,
+         {212, 33, 100, 90, 202, 0xFFFF, listBox}, ""},
+        {child | WS_TABSTOP | BS_PUSHBUTTON, {262, 128, 50, 14, 3, 0xFFFF, button}, "&Suchen"},
+    };
+    for (const Control& c : controls) {
+        SCOPED_TRACE(c.text);
+        at = reinterpret_cast<const WORD*>((reinterpret_cast<ULONG_PTR>(at) + 3) & ~ULONG_PTR{3});
+        EXPECT_EQ(words(4), style(c.style));
+        EXPECT_EQ(words(7), c.boxIdClass);
+        EXPECT_EQ(text(), c.text);
+        EXPECT_EQ(words(1), std::vector<WORD>{0});  // no creation data
+    }
+}
+
+// Through the DLL, over this machine's own network (nothing to enumerate):
+// the search starts and leaves the list alone.
+TEST_F(ServerSearchDialog, ExportsThroughTheDll) {
+    auto search = DllExport<int(__stdcall*)(HWND, const char*, const char*)>(library_, "SearchServer");
+    auto selection = DllExport<int(__stdcall*)(HWND, char*)>(library_, "GetLBSelection");
+    auto cancel = DllExport<int(__stdcall*)()>(library_, "Abbrechen");
+    ASSERT_TRUE(search && selection && cancel);
+    SendMessageA(listBox_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("OLDSERVER"));
+
+    EXPECT_EQ(search(dialog_, "", "Suchen"), 0);
+    EXPECT_EQ(search(dialog_, "no such list", "&Suchen"), 0);
+    ASSERT_EQ(search(dialog_, "", "&Suchen"), 1);
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowEnabled(button_) != FALSE; }));
+
+    char buffer[300] = "";
+    std::memset(buffer + 1, 'x', sizeof buffer - 1);
+    EXPECT_EQ(selection(dialog_, buffer), 0);  // nothing selected: buffer untouched
+    EXPECT_EQ(buffer[1], 'x');
+    SendMessageA(listBox_, LB_SETCURSEL, 0, 0);
+    EXPECT_EQ(selection(dialog_, buffer), 1);
+    EXPECT_STREQ(buffer, "OLDSERVER");
+    std::strcpy(buffer, "no such list");
+    EXPECT_EQ(selection(dialog_, buffer), 0);
+    EXPECT_STREQ(buffer, "no such list");
+    // An entry longer than the 260-byte buffer is cut, not overrun.
+    SendMessageA(listBox_, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(std::string(280, 'S').c_str()));
+    SendMessageA(listBox_, LB_SETCURSEL, 0, 0);
+    buffer[0] = 0;
+    std::memset(buffer + 1, 'x', sizeof buffer - 1);
+    EXPECT_EQ(selection(dialog_, buffer), 1);
+    EXPECT_EQ(std::string(buffer), std::string(259, 'S'));
+    EXPECT_EQ(buffer[260], 'x');
+    SendMessageA(listBox_, LB_DELETESTRING, 0, 0);
+
+    EnableWindow(button_, FALSE);
+    EXPECT_EQ(cancel(), 1);  // also waits for the worker if it still runs
+    EXPECT_TRUE(IsWindowEnabled(button_));
+    EXPECT_EQ(ListEntries(listBox_), std::vector<std::string>{"OLDSERVER"});
+}
+
+// The workgroup "QUILLONTEST": the enumeration hands out `batches`, then
+// ends (259) or fails for good (53). The pipe answers on \\B and \\C; probes
+// of this computer (\\.) go to the real WaitNamedPipeA. The first enumeration
+// call holds the worker until `proceed` when asked to.
+struct NetworkDouble {
+    static inline std::vector<std::vector<std::string>> batches;
+    static inline bool failsForGood, holdFirstCall;
+    static inline HANDLE proceed;
+    static inline std::atomic<int> opens, closes, enumerations, buffers, libraries;
+    static inline int closesAtLastOpen;
+    static inline std::string request;  // what the enumeration was opened with
+    static inline std::vector<DWORD> pipeWaits;
+    static inline WKSTA_INFO_100 info = {};
+    static inline wchar_t group[] = L"QUILLONTEST";
+
+    static void Reset() {
+        batches.clear();
+        failsForGood = holdFirstCall = false;
+        opens = closes = enumerations = buffers = libraries = 0;
+        pipeWaits.clear();
+    }
+    static DWORD WINAPI OpenEnum(DWORD scope, DWORD type, DWORD usage, LPNETRESOURCEA r, LPHANDLE handle) {
+        request = std::to_string(scope) + " " + std::to_string(type) + " " + std::to_string(usage) + " | " +
+                  std::to_string(r->dwScope) + " " + std::to_string(r->dwType) + " " +
+                  std::to_string(r->dwDisplayType) + " " + std::to_string(r->dwUsage) + " " + r->lpRemoteName +
+                  " [" + r->lpLocalName + r->lpComment + r->lpProvider + "]";
+        closesAtLastOpen = closes;
+        ++opens;
+        *handle = reinterpret_cast<HANDLE>(0x5EA);
+        return NO_ERROR;
+    }
+    static DWORD WINAPI Enumerate(HANDLE, LPDWORD count, LPVOID buffer, LPDWORD size) {
+        if (enumerations == 0) {
+            request += " " + std::to_string(*count) + " " + std::to_string(*size);
+            if (holdFirstCall) WaitForSingleObject(proceed, 30000);
+        }
+        size_t batch = static_cast<size_t>(enumerations++);
+        if (batch >= batches.size()) return failsForGood ? ERROR_BAD_NETPATH : ERROR_NO_MORE_ITEMS;
+        auto* entries = static_cast<NETRESOURCEA*>(buffer);
+        char* names = reinterpret_cast<char*>(entries + batches[batch].size());
+        for (const std::string& name : batches[batch]) {
+            *entries = NETRESOURCEA{};
+            (entries++)->lpRemoteName = std::strcpy(names, name.c_str());
+            names += name.size() + 1;
+        }
+        *count = static_cast<DWORD>(batches[batch].size());
+        return NO_ERROR;
+    }
+    static DWORD WINAPI CloseEnum(HANDLE) { return ++closes, NO_ERROR; }
+    static BOOL WINAPI WaitNamedPipe(LPCSTR path, DWORD timeout) {
+        pipeWaits.push_back(timeout);
+        std::string probe = path;
+        if (probe.rfind("\\\\.\\", 0) == 0) return ::WaitNamedPipeA(path, timeout);
+        return probe == "\\\\B\\PIPE\\QVT\\ZN\\200\\ServiceManager" || probe == "\\\\C\\PIPE\\QVT\\ZN\\200\\ServiceManager";
+    }
+    static NET_API_STATUS WINAPI WorkstationInfo(LPWSTR server, DWORD level, LPBYTE* buffer) {
+        if (level != 100 || server == nullptr || *server != 0) return ERROR_INVALID_PARAMETER;
+        info.wki100_langroup = group;
+        *buffer = reinterpret_cast<LPBYTE>(&info);
+        return NERR_Success;
+    }
+    static NET_API_STATUS WINAPI FreeInfo(LPVOID) { return NERR_Success; }
+    static FARPROC WINAPI ProcAddress(HMODULE module, LPCSTR name) {
+        bool named = HIWORD(reinterpret_cast<ULONG_PTR>(name)) != 0;
+        if (named && std::strcmp(name, "NetWkstaGetInfo") == 0) return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&WorkstationInfo));
+        if (named && std::strcmp(name, "NetApiBufferFree") == 0) return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&FreeInfo));
+        return ::GetProcAddress(module, name);
+    }
+    // Blocks and libraries still held.
+    static HLOCAL WINAPI Allocate(UINT flags, SIZE_T bytes) { return ++buffers, ::LocalAlloc(flags, bytes); }
+    static HLOCAL WINAPI Free(HLOCAL block) { return --buffers, ::LocalFree(block); }
+    static HMODULE WINAPI Load(LPCSTR name) { return ++libraries, ::LoadLibraryA(name); }
+    static BOOL WINAPI Unload(HMODULE module) { return --libraries, ::FreeLibrary(module); }
+};
+
+class ServerSearchOverNetworkDouble : public ServerSearchDialog {
+protected:
+    void SetUp() override {
+        ServerSearchDialog::SetUp();
+        NetworkDouble::Reset();
+        NetworkDouble::proceed = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        saved_ = Sys();
+        Sys().WNetOpenEnumA = &NetworkDouble::OpenEnum;
+        Sys().WNetEnumResourceA = &NetworkDouble::Enumerate;
+        Sys().WNetCloseEnum = &NetworkDouble::CloseEnum;
+        Sys().WaitNamedPipeA = &NetworkDouble::WaitNamedPipe;
+        Sys().GetProcAddress = &NetworkDouble::ProcAddress;
+        Sys().LocalAlloc = &NetworkDouble::Allocate;
+        Sys().LocalFree = &NetworkDouble::Free;
+        Sys().LoadLibraryA = &NetworkDouble::Load;
+        Sys().FreeLibrary = &NetworkDouble::Unload;
+    }
+    void TearDown() override {
+        SetEvent(NetworkDouble::proceed);
+        ServerSearchDialog::TearDown();  // stops any worker before the double goes
+        Sys() = saved_;
+        CloseHandle(NetworkDouble::proceed);
+    }
+    // The search is over and left nothing behind: enumeration, buffer, netapi32.
+    static void ExpectReleased() {
+        EXPECT_EQ(NetworkDouble::closes, NetworkDouble::opens);
+        EXPECT_EQ(NetworkDouble::buffers, 0);
+        EXPECT_EQ(NetworkDouble::libraries, 0);
+    }
+    bool Search() { return quillon::StartServerSearch(dialog_, "", "&Suchen") == 1; }
+
+    quillon::win32::SystemCalls saved_;
+};
+
+TEST_F(ServerSearchOverNetworkDouble, ListsTheComputersWhosePipeAnswers) {
+    NetworkDouble::batches = {{"\\\\C", "\\\\A", "\\\\B"}};
+    NetworkDouble::holdFirstCall = true;
+    SendMessageA(listBox_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("OLDSERVER"));
+    ASSERT_TRUE(Search());
+    ASSERT_TRUE(PumpUntil([] { return NetworkDouble::opens == 1; }));
+    EXPECT_FALSE(IsWindowEnabled(button_));
+    SetEvent(NetworkDouble::proceed);
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowEnabled(button_) != FALSE; }));
+    EXPECT_EQ(ListEntries(listBox_), (std::vector<std::string>{"B", "C"}));
+    quillon::StopServerSearch();
+    ExpectReleased();
+    // GLOBALNET, ANY, usage 0 | a GLOBALNET domain container, empty texts;
+    // then as many entries as fit into 65536 bytes, each pipe waited for 10 ms.
+    EXPECT_EQ(NetworkDouble::request, "2 0 0 | 2 0 1 2 QUILLONTEST [] 4294967295 65536");
+    EXPECT_EQ(NetworkDouble::pipeWaits, (std::vector<DWORD>{10, 10, 10}));
+}
+
+TEST_F(ServerSearchOverNetworkDouble, AbbrechenStopsARetryingSearch) {
+    NetworkDouble::batches = {{"\\\\B"}};
+    NetworkDouble::failsForGood = true;
+    ASSERT_TRUE(Search());
+    ASSERT_TRUE(PumpUntil([] { return NetworkDouble::enumerations >= 3; }));  // retrying
+    EXPECT_EQ(quillon::StopServerSearch(), 1);
+    ExpectReleased();  // so the worker has ended
+    EXPECT_TRUE(IsWindowEnabled(button_));
+    EXPECT_EQ(ListEntries(listBox_), std::vector<std::string>{"B"});
+}
+
+TEST_F(ServerSearchOverNetworkDouble, ClosingTheDialogEndsTheSearch) {
+    NetworkDouble::failsForGood = true;
+    ASSERT_TRUE(Search());
+    ASSERT_TRUE(PumpUntil([] { return NetworkDouble::enumerations >= 1; }));
+    DestroyWindow(dialog_);
+    ASSERT_TRUE(PumpUntil([] { return NetworkDouble::closes == 1 && NetworkDouble::libraries == 0; }));
+    ExpectReleased();
+}
+
+TEST_F(ServerSearchOverNetworkDouble, ASecondSearchStopsTheFirst) {
+    NetworkDouble::failsForGood = true;
+    ASSERT_TRUE(Search());
+    ASSERT_TRUE(PumpUntil([] { return NetworkDouble::enumerations >= 1; }));
+    ASSERT_TRUE(Search());
+    ASSERT_TRUE(PumpUntil([] { return NetworkDouble::opens == 2; }));
+    EXPECT_EQ(NetworkDouble::closesAtLastOpen, 1);  // the first was closed before
+    quillon::StopServerSearch();
+    ExpectReleased();
+}
+
+TEST_F(ServerSearchOverNetworkDouble, ProbesARealPipe) {
+    HANDLE pipe = CreateNamedPipeA("\\\\.\\PIPE\\QVT\\ZN\\200\\ServiceManager", PIPE_ACCESS_DUPLEX,
+                                   PIPE_TYPE_BYTE | PIPE_WAIT, 1, 512, 512, 0, nullptr);
+    ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
+    NetworkDouble::batches = {{"\\\\.", "\\\\A"}};
+    ASSERT_TRUE(Search());
+    ASSERT_TRUE(PumpUntil([] { return NetworkDouble::closes == 1; }));
+    quillon::StopServerSearch();
+    EXPECT_EQ(ListEntries(listBox_), std::vector<std::string>{"."});
+    CloseHandle(pipe);
+}
+
+}  // namespace

@@ -1,5 +1,6 @@
 #include "foundation/text_arena.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -89,15 +90,16 @@ void TextArena::Reset() {
 void* TextArena::AllocateAligned(size_t bytes, size_t alignment) {
     auto at = reinterpret_cast<uintptr_t>(next_);
     uintptr_t aligned = (at + alignment - 1) & ~static_cast<uintptr_t>(alignment - 1);
-    if (next_ != nullptr && aligned + bytes <= reinterpret_cast<uintptr_t>(end_)) {
+    auto end = reinterpret_cast<uintptr_t>(end_);
+    if (next_ != nullptr && aligned <= end && bytes <= end - aligned) {
         next_ = reinterpret_cast<char*>(aligned + bytes);
         return reinterpret_cast<void*>(aligned);
     }
     // An oversized request gets a block of its own.
     size_t header = (sizeof(Block) + kObjectAlignment - 1) & ~(kObjectAlignment - 1);
+    if (bytes > SIZE_MAX - header - alignment) return nullptr;
     size_t size = kBlockSize;
     if (bytes + alignment > size - header) size = header + bytes + alignment;
-    if (size < bytes) return nullptr;  // overflow
     auto* block = static_cast<Block*>(TakeBlock(size));
     if (block == nullptr) return nullptr;
     block->previous = blocks_;

@@ -47,6 +47,11 @@ bool FindExpansion(const std::vector<unsigned char>& classes, unsigned char grea
 
 KeyFolding BuildFolding() {
     KeyFolding folding{};
+    // In a double-byte code page a byte alone is not a character, and what
+    // the comparison says of it tells nothing of the pairs it begins. Every
+    // byte then weighs nothing: all texts share one hash, and the index
+    // walks them in list order like the list itself.
+    if (!platform::AnsiCodePageIsSingleByte()) return folding;
     unsigned char representative[256] = {};
     std::vector<unsigned char> classes;
     const std::vector<unsigned char> empty;

@@ -45,4 +45,6 @@ int WideToAnsi(const char16_t* text, int count, char* out, int capacity) {
 int CompareAnsi(const char* a, const char* b) { return CollateAnsi(a, b, false); }
 int CompareAnsiNoCase(const char* a, const char* b) { return CollateAnsi(a, b, true); }
 
+bool AnsiCodePageIsSingleByte() { return true; }  // Windows-1252
+
 }  // namespace quillon::platform

@@ -76,8 +76,8 @@ TEST_P(TextListIndex, AnswersLikeALinearList) {
                 TextListItem* item = list.InsertAfter(key, at);
                 int found = duplicates ? -1 : reference.Find(key, 0);
                 if (found < 0) {
-                    reference.keys.insert(reference.keys.begin() + after + 1, key);
-                    reference.ids.insert(reference.ids.begin() + after + 1, static_cast<int>(items.size()));
+                    reference.keys.insert(reference.keys.begin() + (after + 1), key);
+                    reference.ids.insert(reference.ids.begin() + (after + 1), static_cast<int>(items.size()));
                     if (reference.cursor > after) ++reference.cursor;
                     items.push_back(item);
                     found = after + 1;

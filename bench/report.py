@@ -6,6 +6,7 @@ import datetime
 import json
 import os
 import platform
+import re
 import subprocess
 import sys
 
@@ -18,22 +19,26 @@ def load(path):
         data = json.load(f)
     # With repetitions the medians stand for each benchmark; a run without
     # them has only single iterations.
+    # Names are looked up without namespace and fixed iteration count.
+    name_of = lambda n: re.sub(r"/iterations:\d+$", "", n.split("::")[-1])
     runs, medians = {}, {}
     for b in data["benchmarks"]:
         if b.get("error_occurred"):
             continue
         if b.get("run_type") == "aggregate":
             if b.get("aggregate_name") == "median":
-                medians[b["run_name"]] = b
+                medians[name_of(b["run_name"])] = b
         else:
-            runs[b.get("run_name", b["name"])] = b
+            runs[name_of(b.get("run_name", b["name"]))] = b
     runs.update(medians)
     return data.get("context", {}), runs
 
 
 def seconds(run):
+    # CPU time, as the MB/s rates are: on this shared machine the wall clock
+    # also counts the time other programs held the processor.
     scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}[run.get("time_unit", "ns")]
-    return run["real_time"] * scale
+    return run["cpu_time"] * scale
 
 
 def mb_per_s(run):
@@ -147,7 +152,10 @@ def main():
         f.write("Produced by `./run bench` (Google Benchmark, `bench/`); every figure below comes from one run, ")
         f.write("with the peers measured on the same generated files in the same process. Each figure is the ")
         f.write("median of three repetitions: the speed of this virtual machine drifts by up to a fifth ")
-        f.write("between runs, for the peers as much as for Quillon, so ratios are steadier than absolute figures.\n\n")
+        f.write("between runs, for the peers as much as for Quillon, so ratios are steadier than absolute figures. ")
+        f.write("Rates and times are CPU time of the measuring process (the wall clock also counts the time ")
+        f.write("other programs on this shared machine held the processor).\n\n")
+        f.write(f"- Load average when the run ended: {os.getloadavg()[0]:.1f}\n")
         f.write(f"- Date: {datetime.date.today().isoformat()}\n")
         f.write(f"- Machine: {platform.machine()}, {context.get('num_cpus', '?')} CPUs at {cpu} MHz, "
                 f"{platform.system()} {platform.release()}\n")

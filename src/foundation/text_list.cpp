@@ -45,7 +45,7 @@ void TextList::Link(TextListItem* item, TextListItem* after) {
     if (bucketCount_ == 0) return;
     if (item != tail_) {
         DropIndex();  // the chains would lose their list order
-    } else if (static_cast<size_t>(count_) * 2 <= bucketCount_) {
+    } else if (static_cast<size_t>(count_) <= bucketCount_) {
         IndexAppend(item);
     } else if (!Rehash(bucketCount_ * 2)) {  // indexes the new item too
         DropIndex();
@@ -122,11 +122,9 @@ void TextList::RemoveAll() {
 bool TextList::IndexReady() {
     if (bucketCount_ != 0) return true;
     if (count_ < kIndexedCount) return false;
-    // At most one item for two buckets: a missed search, the usual one
-    // for a new word, seldom meets an item at all.
     size_t buckets = 16;
     while (buckets < static_cast<size_t>(count_)) buckets *= 2;
-    return Rehash(buckets * 4);
+    return Rehash(buckets * 2);
 }
 
 void TextList::DropIndex() {

@@ -41,6 +41,8 @@ TEST(ComponentName, FirstComponentWhoseCodeAndOptionReadAsTheNumbers) {
         std::initializer_list<Component> components;
         int32_t moduleId, module;
         const char* expected;
+        const char* list = "Configuration";
+        int32_t signMode = 0, signatureValid = 0;
     } cases[] = {
         {"matching component", {{"12", "3", "Client"}}, 12, 3, "Client"},
         {"numbers read as atol reads them", {{" 12abc", "+3x", "Client"}}, 12, 3, "Client"},
@@ -53,11 +55,17 @@ TEST(ComponentName, FirstComponentWhoseCodeAndOptionReadAsTheNumbers) {
         {"an option that is no number reads as 0", {{"2", "x", "Text"}}, 2, 0, "Text"},
         {"a component without a name", {{"5", "5", nullptr}}, 5, 5, kNull},
         {"negative numbers", {{"-4", "-1", "Minus"}}, -4, -1, "Minus"},
+        {"no Configuration element", {{"1", "1", "One"}}, 1, 1, kNull, "Settings"},
+        {"a verified signature", {{"1", "1", "One"}}, 1, 1, "One", "Configuration", 1, 1},
+        {"a signature that does not verify: empty, not null", {{"1", "1", "One"}}, 1, 1, "", "Configuration", 1, 0},
+        {"an unverified signature outside protection mode", {{"1", "1", "One"}}, 1, 1, "One", "Configuration", 0, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         SetupConfig config;
-        Load(config, c.components);
+        Load(config, c.components, c.list);
+        config.signMode = c.signMode;
+        config.signatureValid = c.signatureValid;
         TextString found = quillon::FindComponentName(config, c.moduleId, c.module);
         if (c.expected == nullptr) {
             EXPECT_TRUE(found.IsNull()) << found.Text();
@@ -65,21 +73,4 @@ TEST(ComponentName, FirstComponentWhoseCodeAndOptionReadAsTheNumbers) {
             EXPECT_STREQ(found.Text(), c.expected);
         }
     }
-}
-
-TEST(ComponentName, NothingWithoutConfigurationOrWithAnUnverifiedSignature) {
-    SetupConfig config;
-    Load(config, {{"1", "1", "One"}}, "Settings");
-    EXPECT_TRUE(quillon::FindComponentName(config, 1, 1).IsNull());
-
-    SetupConfig signedConfig;
-    Load(signedConfig, {{"1", "1", "One"}});
-    signedConfig.signMode = 1;
-    signedConfig.signatureValid = 1;
-    EXPECT_STREQ(quillon::FindComponentName(signedConfig, 1, 1).Text(), "One");
-    signedConfig.signatureValid = 0;
-    TextString refused = quillon::FindComponentName(signedConfig, 1, 1);
-    EXPECT_STREQ(refused.Text(), "");  // empty, not null
-    signedConfig.signMode = 0;
-    EXPECT_STREQ(quillon::FindComponentName(signedConfig, 1, 1).Text(), "One");
 }

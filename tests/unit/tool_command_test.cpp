@@ -52,7 +52,8 @@ std::vector<Case> ParseCases(const std::string& text, Source source) {
         bool command = inBlock && line.rfind(indent + "$ ", 0) == 0;
         inOutput = command || (inOutput && inBlock && line.rfind(indent, 0) == 0 && (!line.empty() || indent.empty()));
         if (command) {
-            cases.push_back({line.substr(indent.size() + 2)});
+            cases.emplace_back();
+            cases.back().command = line.substr(indent.size() + 2);
         } else if (!inOutput) {
         } else if (source != Source::kTranscript) {
             cases.back().out += line.substr(indent.size()) + "\n";
@@ -105,14 +106,15 @@ INSTANTIATE_TEST_SUITE_P(Tool, Transcript, ::testing::ValuesIn(TranscriptNames()
 });
 
 TEST(ToolExamples, EveryCommandHelpRunsItsExamples) {
-    ToolRun usage = RunShell("/", "quillon --help");
+    quillon::test::TempFolder folder;  // the runs' output files are private to this test
+    ToolRun usage = RunShell(folder.Path(), "quillon --help");
     std::string rest = usage.out.substr(usage.out.find("commands:"));
     int commands = 0;
     std::smatch found;
     for (std::regex entry("\n  ([a-z-]+) "); std::regex_search(rest, found, entry); rest = found.suffix(), ++commands) {
         std::string name = found[1];
-        ToolRun help = RunShell("/", "quillon help " + name);
-        EXPECT_EQ(help.out, RunShell("/", "quillon " + name + " --help").out) << name;
+        ToolRun help = RunShell(folder.Path(), "quillon help " + name);
+        EXPECT_EQ(help.out, RunShell(folder.Path(), "quillon " + name + " --help").out) << name;
         EXPECT_NE(help.out.find("Exit status:"), std::string::npos) << name;
         std::vector<Case> cases = ParseCases(help.out, Source::kHelp);
         EXPECT_FALSE(cases.empty()) << name;

@@ -19,13 +19,7 @@ using quillon::win32::ComPtr;
 
 namespace {
 
-std::wstring DllPath() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder = path;
-    return folder.substr(0, folder.find_last_of(L"\\/") + 1) + L"Quillon.dll";
-}
-
+// The name of a type (MEMBERID_NIL) or member, and its help string.
 std::wstring Documentation(ITypeInfo* info, MEMBERID member, std::wstring* help = nullptr) {
     BstrOwner name, doc;
     info->GetDocumentation(member, name.put(), doc.put(), nullptr, nullptr);
@@ -35,25 +29,19 @@ std::wstring Documentation(ITypeInfo* info, MEMBERID member, std::wstring* help 
 
 // "BSTR", "long*", "IFeature**", ...
 std::wstring TypeName(ITypeInfo* info, const TYPEDESC& type) {
-    switch (type.vt) {
-    case VT_PTR:
-        return TypeName(info, *type.lptdesc) + L"*";
-    case VT_BSTR:
-        return L"BSTR";
-    case VT_I4:
-        return L"long";
-    case VT_VARIANT:
-        return L"VARIANT";
-    case VT_UNKNOWN:
-        return L"IUnknown*";
-    case VT_USERDEFINED: {
+    if (type.vt == VT_PTR) return TypeName(info, *type.lptdesc) + L"*";
+    if (type.vt == VT_USERDEFINED) {
         ComPtr<ITypeInfo> referenced;
         info->GetRefTypeInfo(type.hreftype, referenced.put());
         return referenced ? Documentation(referenced.get(), MEMBERID_NIL) : L"?";
     }
-    default:
-        return L"vt" + std::to_wstring(type.vt);
-    }
+    const struct {
+        VARTYPE vt;
+        const wchar_t* name;
+    } kNames[] = {{VT_BSTR, L"BSTR"}, {VT_I4, L"long"}, {VT_VARIANT, L"VARIANT"}, {VT_UNKNOWN, L"IUnknown*"}};
+    for (const auto& n : kNames)
+        if (n.vt == type.vt) return n.name;
+    return L"vt" + std::to_wstring(type.vt);
 }
 
 // One member as "slot id kind name(flags type name, ...) restricted? help".
@@ -87,29 +75,22 @@ std::wstring Describe(ITypeInfo* info, UINT index) {
     return text;
 }
 
-struct TypeEntry {
-    const wchar_t* name;
-    TYPEKIND kind;
-    const GUID* guid;
-    const wchar_t* help;
-};
-
-const wchar_t* const kCount = L"7 1610743808 get Count(out retval long* pVal) "
-                              L"\"Liefert die Anzahl der Eintr\u00e4ge in der Aufz\u00e4hlung.\"";
-const wchar_t* const kNewEnum = L"9 -4 get _NewEnum(out retval IUnknown** pVal) restricted "
-                                L"\"Unterst\u00fctzt VB-'For Each oEintrag In oAufz\u00e4hlung'.\"";
-std::wstring ItemOf(const wchar_t* item) {
-    return std::wstring(L"8 0 get Item(in VARIANT Index, out retval ") + item +
-           L"** pVal) \"Liefert zu dem angegebenen Index den entsprechenden Eintrag in der Aufz\u00e4hlung (oder "
-           L"Nothing/NULL).\"";
+// The members of a collection interface whose items are `item`.
+std::vector<std::wstring> CollectionMembers(const wchar_t* item) {
+    return {L"7 1610743808 get Count(out retval long* pVal) "
+            L"\"Liefert die Anzahl der Eintr\u00e4ge in der Aufz\u00e4hlung.\"",
+            std::wstring(L"8 0 get Item(in VARIANT Index, out retval ") + item +
+                L"** pVal) \"Liefert zu dem angegebenen Index den entsprechenden Eintrag in der Aufz\u00e4hlung "
+                L"(oder Nothing/NULL).\"",
+            L"9 -4 get _NewEnum(out retval IUnknown** pVal) restricted "
+            L"\"Unterst\u00fctzt VB-'For Each oEintrag In oAufz\u00e4hlung'.\""};
 }
 
 }  // namespace
 
 TEST(ComTypeLibrary, MatchesTheClassesInterfacesAndMembers) {
     ComPtr<ITypeLib> library;
-    ASSERT_EQ(LoadTypeLib(DllPath().c_str(), library.put()), S_OK);
-
+    ASSERT_EQ(LoadTypeLib(L"Quillon.dll", library.put()), S_OK);  // found beside the test
     TLIBATTR* attributes = nullptr;
     ASSERT_EQ(library->GetLibAttr(&attributes), S_OK);
     EXPECT_TRUE(IsEqualGUID(attributes->guid, LIBID_QUILLONLib));
@@ -122,73 +103,65 @@ TEST(ComTypeLibrary, MatchesTheClassesInterfacesAndMembers) {
     EXPECT_STREQ(name.get(), L"QUILLONLib");
     EXPECT_STREQ(help.get(), L"Quillon 1.0 Type Library");
 
-    const TypeEntry types[] = {
-        {L"CQuillonConfig", TKIND_COCLASS, &CLSID_CQuillonConfig, L"CQuillonConfig Class"},
-        {L"ICQuillonConfig", TKIND_DISPATCH, &IID_ICQuillonConfig, L"ICQuillonConfig Interface"},
-        {L"Property", TKIND_COCLASS, &CLSID_Property, L"Property Class"},
-        {L"IProperty", TKIND_DISPATCH, &IID_IProperty, L"IProperty Interface"},
-        {L"Feature", TKIND_COCLASS, &CLSID_Feature, L"Feature Class"},
-        {L"IFeature", TKIND_DISPATCH, &IID_IFeature, L"IFeature Interface"},
-        {L"Features", TKIND_COCLASS, &CLSID_Features, L"Features Class"},
-        {L"IFeatures", TKIND_DISPATCH, &IID_IFeatures, L"IFeatures Interface"},
-        {L"Properties", TKIND_COCLASS, &CLSID_Properties, L"Properties Class"},
-        {L"IProperties", TKIND_DISPATCH, &IID_IProperties, L"IProperties Interface"},
-    };
-    const std::vector<std::wstring> members[] = {
-        {},
-        {L"7 1 method Parse(BSTR psSetupConfigFile) \"method Parse\"",
-         L"8 2 put AppName(in BSTR value) \"property AppName\"",
-         L"9 3 method SetProp(in BSTR sPropName, in BSTR sStringVal, in long lNumVal) \"method SetProp\"",
-         L"10 4 put AppVersion(in BSTR value) \"property AppVersion\"",
-         L"11 5 method GetComponentName(in long ModuleID, in long Module, out retval BSTR* pVal) "
-         L"\"method GetComponentName\"",
-         L"12 6 put Mode(in BSTR value) \"property Mode\""},
-        {}, {}, {}, {}, {},
-        {kCount, ItemOf(L"IFeature"), kNewEnum},
-        {},
-        {kCount, ItemOf(L"IProperty"), kNewEnum},
+    // Each class "X" ("X Class") is followed by its dual interface "IX"
+    // ("IX Interface"), its one default interface.
+    const struct {
+        std::wstring name;
+        const CLSID* classId;
+        const IID* iid;
+        std::vector<std::wstring> members;
+    } classes[] = {
+        {L"CQuillonConfig", &CLSID_CQuillonConfig, &IID_ICQuillonConfig,
+         {L"7 1 method Parse(BSTR psSetupConfigFile) \"method Parse\"",
+          L"8 2 put AppName(in BSTR value) \"property AppName\"",
+          L"9 3 method SetProp(in BSTR sPropName, in BSTR sStringVal, in long lNumVal) \"method SetProp\"",
+          L"10 4 put AppVersion(in BSTR value) \"property AppVersion\"",
+          L"11 5 method GetComponentName(in long ModuleID, in long Module, out retval BSTR* pVal) "
+          L"\"method GetComponentName\"",
+          L"12 6 put Mode(in BSTR value) \"property Mode\""}},
+        {L"Property", &CLSID_Property, &IID_IProperty, {}},
+        {L"Feature", &CLSID_Feature, &IID_IFeature, {}},
+        {L"Features", &CLSID_Features, &IID_IFeatures, CollectionMembers(L"IFeature")},
+        {L"Properties", &CLSID_Properties, &IID_IProperties, CollectionMembers(L"IProperty")},
     };
     ASSERT_EQ(library->GetTypeInfoCount(), 10u);
-    for (UINT i = 0; i < 10; ++i) {
-        const TypeEntry& expected = types[i];
-        SCOPED_TRACE(testing::Message() << "type " << i);
-        ComPtr<ITypeInfo> info;
-        ASSERT_EQ(library->GetTypeInfo(i, info.put()), S_OK);
-        std::wstring typeHelp;
-        EXPECT_EQ(Documentation(info.get(), MEMBERID_NIL, &typeHelp), expected.name);
-        EXPECT_EQ(typeHelp, expected.help);
-        TYPEATTR* type = nullptr;
-        ASSERT_EQ(info->GetTypeAttr(&type), S_OK);
-        EXPECT_EQ(type->typekind, expected.kind);
-        EXPECT_TRUE(IsEqualGUID(type->guid, *expected.guid));
-        const WORD flags = type->wTypeFlags;
-        info->ReleaseTypeAttr(type);
+    UINT index = 0;
+    for (const auto& c : classes) {
+        SCOPED_TRACE(testing::Message() << c.name);
+        for (TYPEKIND kind : {TKIND_COCLASS, TKIND_DISPATCH}) {
+            const bool isClass = kind == TKIND_COCLASS;
+            const std::wstring typeName = isClass ? c.name : L"I" + c.name;
+            ComPtr<ITypeInfo> info;
+            ASSERT_EQ(library->GetTypeInfo(index++, info.put()), S_OK);
+            std::wstring typeHelp;
+            EXPECT_EQ(Documentation(info.get(), MEMBERID_NIL, &typeHelp), typeName);
+            EXPECT_EQ(typeHelp, typeName + (isClass ? L" Class" : L" Interface"));
+            TYPEATTR* type = nullptr;
+            ASSERT_EQ(info->GetTypeAttr(&type), S_OK);
+            EXPECT_EQ(type->typekind, kind);
+            EXPECT_TRUE(IsEqualGUID(type->guid, isClass ? *c.classId : *c.iid));
+            EXPECT_TRUE(type->wTypeFlags & (isClass ? TYPEFLAG_FCANCREATE : TYPEFLAG_FDUAL));
+            info->ReleaseTypeAttr(type);
 
-        if (expected.kind == TKIND_COCLASS) {
-            // Creatable, with the interface that follows it as its one default.
-            EXPECT_TRUE(flags & TYPEFLAG_FCANCREATE);
-            INT implementation = 0;
-            EXPECT_EQ(info->GetImplTypeFlags(0, &implementation), S_OK);
-            EXPECT_EQ(implementation, IMPLTYPEFLAG_FDEFAULT);
-            EXPECT_NE(info->GetImplTypeFlags(1, &implementation), S_OK);
+            // A class's one default interface; an interface's vtable view,
+            // whose members follow the seven slots of IUnknown and IDispatch.
             HREFTYPE reference = 0;
-            ComPtr<ITypeInfo> interfaceInfo;
-            ASSERT_EQ(info->GetRefTypeOfImplType(0, &reference), S_OK);
-            ASSERT_EQ(info->GetRefTypeInfo(reference, interfaceInfo.put()), S_OK);
-            EXPECT_EQ(Documentation(interfaceInfo.get(), MEMBERID_NIL), types[i + 1].name);
-            continue;
+            ComPtr<ITypeInfo> referenced;
+            ASSERT_EQ(info->GetRefTypeOfImplType(isClass ? 0 : -1, &reference), S_OK);
+            ASSERT_EQ(info->GetRefTypeInfo(reference, referenced.put()), S_OK);
+            if (isClass) {
+                INT implementation = 0;
+                EXPECT_EQ(info->GetImplTypeFlags(0, &implementation), S_OK);
+                EXPECT_EQ(implementation, IMPLTYPEFLAG_FDEFAULT);
+                EXPECT_NE(info->GetImplTypeFlags(1, &implementation), S_OK);
+                EXPECT_EQ(Documentation(referenced.get(), MEMBERID_NIL), L"I" + c.name);
+                continue;
+            }
+            ASSERT_EQ(referenced->GetTypeAttr(&type), S_OK);
+            std::vector<std::wstring> actual;
+            for (UINT f = 0; f < type->cFuncs; ++f) actual.push_back(Describe(referenced.get(), f));
+            referenced->ReleaseTypeAttr(type);
+            EXPECT_EQ(actual, c.members);
         }
-        // A dual interface: its vtable view holds the members after the
-        // seven slots of IUnknown and IDispatch.
-        EXPECT_TRUE(flags & TYPEFLAG_FDUAL);
-        HREFTYPE reference = 0;
-        ComPtr<ITypeInfo> vtable;
-        ASSERT_EQ(info->GetRefTypeOfImplType(-1, &reference), S_OK);
-        ASSERT_EQ(info->GetRefTypeInfo(reference, vtable.put()), S_OK);
-        ASSERT_EQ(vtable->GetTypeAttr(&type), S_OK);
-        std::vector<std::wstring> actual;
-        for (UINT f = 0; f < type->cFuncs; ++f) actual.push_back(Describe(vtable.get(), f));
-        vtable->ReleaseTypeAttr(type);
-        EXPECT_EQ(actual, members[i]);
     }
 }

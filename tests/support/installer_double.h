@@ -17,8 +17,6 @@ namespace quillon::test {
 class InstallerDouble : public InstallerBridge {
 public:
     static constexpr InstallerHandle kHandle = 42;
-    static constexpr uint32_t kInvalidHandle = 6;     // ERROR_INVALID_HANDLE
-    static constexpr uint32_t kInvalidParameter = 87;  // ERROR_INVALID_PARAMETER
 
     struct Set {
         std::string name;
@@ -29,23 +27,22 @@ public:
     std::map<int, int> runModes;  // mode -> answer; others answer 0
     bool available = true;        // false: answers as without msi.dll
     bool alwaysMoreData = false;  // plays an installer whose value never fits
+    unsigned long moreDataLength = 10;  // the length it then reports
     std::map<std::string, uint32_t> getAnswers;  // property -> forced answer of a get (nothing read)
     std::map<std::string, uint32_t> setAnswers;  // property -> forced answer of a set (nothing stored)
 
     std::vector<unsigned long> offered;  // capacity offered by each get
-    std::vector<std::string> reads;      // property named by each get
     std::vector<Set> sets;               // every set, in order
 
     uint32_t GetPropertyRaw(InstallerHandle handle, const char* name, char* buffer, unsigned long* capacity) override {
         if (!available) return kUnavailable;
         offered.push_back(*capacity);
-        reads.push_back(name ? name : "(null)");
-        if (handle != kHandle) return kInvalidHandle;
-        if (name == nullptr) return kInvalidParameter;
+        if (handle != kHandle) return 6;   // ERROR_INVALID_HANDLE
+        if (name == nullptr) return 87;    // ERROR_INVALID_PARAMETER
         auto forced = getAnswers.find(name);
         if (forced != getAnswers.end()) return forced->second;
         if (alwaysMoreData) {
-            *capacity = 10;  // a length the buffer offered already holds
+            *capacity = moreDataLength;
             return kMoreData;
         }
         auto found = properties.find(name);
@@ -62,8 +59,8 @@ public:
     uint32_t SetInstallerProperty(InstallerHandle handle, const char* name, const char* value) override {
         if (!available) return kUnavailable;
         sets.push_back({name ? name : "(null)", value ? value : "(null)"});
-        if (handle != kHandle) return kInvalidHandle;
-        if (name == nullptr) return kInvalidParameter;
+        if (handle != kHandle) return 6;
+        if (name == nullptr) return 87;
         auto forced = setAnswers.find(name);
         if (forced != setAnswers.end()) return forced->second;
         properties[name] = value ? value : "";

@@ -4,46 +4,13 @@
 
 #include <string>
 
-#include "config/setup_config.h"
 #include "config_test_files.h"
 
 using quillon::SetupConfig;
-using quillon::TextString;
-using quillon::XmlWriter;
 using quillon::test::ReadBytes;
-using quillon::test::TempFolder;
-using quillon::test::WriteBytes;
+using quillon::test::SelectedConfig;
 
 namespace {
-
-class ConfigSignature : public ::testing::Test {
-protected:
-    // Saves a small signed configuration and returns its bytes.
-    std::string SaveSigned() {
-        SetupConfig config;
-        config.appName = "Ledger";
-        config.appVersion = "4.2";
-        config.SetSignMode("Protection");
-        config.tree.AddChild(&config.tree.root, "Port")->text = "4200";
-        config.tree.AddChild(config.tree.AddChild(&config.tree.root, "Server"), "Host")->text = "srv & co";
-        EXPECT_EQ(config.Save(TextString(path.c_str())), 1);
-        return ReadBytes(path);
-    }
-
-    // Loads `bytes` in protection mode on a fresh object; signatureValid.
-    int32_t Verify(const std::string& bytes, const char* version = "4.2") {
-        WriteBytes(path, bytes);
-        SetupConfig config;
-        config.appName = "Ledger";
-        config.appVersion = version;
-        config.SetSignMode("Protection");
-        config.Load(TextString(path.c_str()));
-        return config.signatureValid;
-    }
-
-    TempFolder folder;
-    std::string path = folder.File("signed.xml");
-};
 
 std::string Replace(std::string text, const std::string& from, const std::string& to) {
     for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
@@ -51,114 +18,91 @@ std::string Replace(std::string text, const std::string& from, const std::string
     return text;
 }
 
+// The signed file Save writes for a small tree.
+std::string SignedText() {
+    SelectedConfig config("Ledger", "4.2", true);
+    config.tree.AddChild(&config.tree.root, "Port")->text = "4200";
+    config.tree.AddChild(config.tree.AddChild(&config.tree.root, "Server"), "Host")->text = "srv & co";
+    quillon::XmlWriter text;
+    EXPECT_TRUE(config.ComposeFile(text));
+    return text.GetNarrowText();
+}
+
+int32_t Verify(const std::string& text) {
+    SelectedConfig config("Ledger", "4.2", true);
+    config.LoadString(text);
+    return config.signatureValid;
+}
+
 }  // namespace
 
-TEST_F(ConfigSignature, SavedFileVerifiesAndTheGoldenFileToo) {
-    EXPECT_EQ(Verify(SaveSigned()), 1);
-    EXPECT_EQ(Verify(ReadBytes(QUILLON_TEST_DATA_DIR "/config/saved-signed.xml")), 1);
+TEST(ConfigSignature, OnlyTheUnchangedFileVerifies) {
+    const std::string text = SignedText();
+    const size_t digest = text.find("Signature=\"") + 11;
+    std::string upper = text;
+    for (size_t i = digest; i < digest + 32; ++i) upper[i] = static_cast<char>(std::toupper(upper[i]));
+    std::string moved = Replace(Replace(text, " Version=\"4.2\"", ""), "\">\r\n\t\t<Port>", "\" Version=\"4.2\">\r\n\t\t<Port>");
+    struct {
+        const char* what;
+        std::string text;
+        int valid;
+    } cases[] = {
+        {"as saved", text, 1}, {"the golden file", ReadBytes(QUILLON_TEST_DATA_DIR "/config/saved-signed.xml"), 1},
+        {"upper-case digits", upper, 1}, {"one byte of a node's text", Replace(text, "4200", "4201"), 0},
+        {"a blank before the signature", Replace(text, "Version=\"4.2\"", "Version=\"4.2\" "), 0},
+        {"LF line ends", Replace(text, "\r\n", "\n"), 0},
+        {"the declaration", Replace(text, "<?xml version", "<?xml  version"), 0},
+        {"Signature not the last attribute", moved, 0},
+        {"a later Signature attribute", Replace(text, "<Port>", "<Port Signature=\"x\">"), 0},
+        {"the final LF", text.substr(0, text.size() - 1) + "X", 0},
+        {"a comment after the content", text + "<!-- x -->", 0},
+        {"a second ROOT", text + "<ROOT><Application Name=\"Ledger\" Version=\"4.2\"/></ROOT>\r\n", 0},
+        {"one more byte", text + "\n", 0}, {"an empty signature", std::string(text).erase(digest, 32), 0},
+        {"no signature", quillon::test::SectionFile("Ledger", "4.2", "<A/>") + "\r\n", 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Verify(c.text), c.valid) << c.what;
 }
 
-TEST_F(ConfigSignature, UpperCaseDigitsStillMatch) {
-    std::string bytes = SaveSigned();
-    size_t at = bytes.find("Signature=\"") + 11;
-    for (size_t i = at; i < at + 32; ++i) bytes[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(bytes[i])));
-    EXPECT_EQ(Verify(bytes), 1);
-}
-
-TEST_F(ConfigSignature, ChangesToSignedBytesOrLayoutAreInvalid) {
-    const std::string bytes = SaveSigned();
-    EXPECT_EQ(Verify(Replace(bytes, "4200", "4201")), 0) << "one byte of a node's text";
-    EXPECT_EQ(Verify(Replace(bytes, "Version=\"4.2\"", "Version=\"4.2\" ")), 0) << "blank before the signature";
-    EXPECT_EQ(Verify(Replace(bytes, "\r\n", "\n")), 0) << "LF line ends";
-    EXPECT_EQ(Verify(Replace(bytes, "<?xml version=\"1.0\"", "<?xml  version=\"1.0\"")), 0) << "declaration";
-    std::string moved = Replace(bytes, " Version=\"4.2\"", "");
-    moved = Replace(moved, "\">\r\n\t\t<Port>", "\" Version=\"4.2\">\r\n\t\t<Port>");
-    EXPECT_EQ(Verify(moved), 0) << "Signature not the last attribute";
-    EXPECT_EQ(Verify(Replace(bytes, "<Port>", "<Port Signature=\"x\">")), 0) << "a later Signature attribute";
-    EXPECT_EQ(Verify(bytes.substr(0, bytes.size() - 1) + "X"), 0) << "the final LF";
-    EXPECT_EQ(Verify(bytes + "<!-- x -->"), 0) << "a comment after the content";
-    EXPECT_EQ(Verify(bytes + "<ROOT><Application Name=\"Ledger\" Version=\"4.2\"/></ROOT>\r\n"), 0) << "a second ROOT";
-    EXPECT_EQ(Verify(bytes + "\n"), 0) << "one more byte after the content";
-}
-
-TEST_F(ConfigSignature, EmptyOrMissingSignatureIsNotValid) {
-    std::string bytes = SaveSigned();
-    size_t at = bytes.find("Signature=\"") + 11;
-    EXPECT_EQ(Verify(std::string(bytes).erase(at, 32)), 0);
-
-    // A file without a signature is never valid in protection mode, also
-    // when the same object verified a signed file just before.
-    SetupConfig config;
-    config.appName = "Ledger";
-    config.appVersion = "4.2";
-    config.SetSignMode("Protection");
-    std::string unsigned_ = folder.File("unsigned.xml");
-    WriteBytes(unsigned_, "<ROOT><Application Name=\"Ledger\" Version=\"4.2\"><A/></Application></ROOT>\r\n");
-    config.Load(TextString(unsigned_.c_str()));
-    EXPECT_EQ(config.signatureValid, 0);
-    SaveSigned();
-    config.Load(TextString(path.c_str()));
-    EXPECT_EQ(config.signatureValid, 1);
-    config.Load(TextString(unsigned_.c_str()));
-    EXPECT_EQ(config.signatureValid, 0);
+TEST(ConfigSignature, EachLoadInProtectionModeGivesItsOwnVerdict) {
+    const std::string text = SignedText();
+    SelectedConfig config("Ledger", "4.2", true);
+    config.LoadString(text);
+    ASSERT_EQ(config.signatureValid, 1);
+    config.LoadString(quillon::test::SectionFile("Ledger", "4.2", "<A/>"));
+    EXPECT_EQ(config.signatureValid, 0) << "a file without a signature after a signed one";
     EXPECT_TRUE(config.signature.IsNull());
     EXPECT_EQ(config.signatureStart, 0);
-}
-
-TEST_F(ConfigSignature, OnlyProtectionModeVerifies) {
-    const std::string bytes = SaveSigned();
-    SetupConfig config;
-    config.appName = "Ledger";
-    config.appVersion = "4.2";
-    config.SetSignMode("Protection");
-    config.Load(TextString(path.c_str()));
-    ASSERT_EQ(config.signatureValid, 1);
-    WriteBytes(path, Replace(bytes, "4200", "9999"));
+    config.LoadString(text);
     config.SetSignMode("protection");
-    config.Load(TextString(path.c_str()));
+    config.LoadString(Replace(text, "4200", "9999"));
     EXPECT_EQ(config.signatureValid, 1) << "without protection mode the old verdict stays";
-}
 
-TEST_F(ConfigSignature, SignModeNeedsTheExactWord) {
-    SetupConfig config;
-    for (const char* mode : {"PROTECTION", "protection", "Protection ", " Protection", "", "Protect"}) {
+    for (const char* mode : {"PROTECTION", "protection", "Protection ", " Protection", "", "Protect", static_cast<const char*>(nullptr)}) {
         config.SetSignMode("Protection");
         config.SetSignMode(mode);
-        EXPECT_EQ(config.GetSignMode(), 0) << "[" << mode << "]";
+        EXPECT_EQ(config.GetSignMode(), 0) << (mode ? mode : "(null)");
     }
-    config.SetSignMode("Protection");
-    config.SetSignMode(nullptr);
-    EXPECT_EQ(config.GetSignMode(), 0);
-    config.SetSignMode("Protection");
-    EXPECT_EQ(config.GetSignMode(), 1);
 }
 
-TEST(ConfigSignatureBounds, DigestStopsAtTheEndOfTheText) {
+TEST(ConfigSignature, DigestStaysInsideTheText) {
     // The end tag of ROOT is the last byte: contentEnd lies 2 bytes past the
     // text, and positions left from a longer earlier file lie further out.
-    SetupConfig config;
-    config.appName = "A";
-    config.appVersion = "1";
-    config.SetSignMode("Protection");
-    std::string text = "<ROOT><Application Name=\"A\" Version=\"1\" Signature=\"x\">\r\n</Application></ROOT>";
-    config.LoadText(text.c_str(), static_cast<int32_t>(text.size()));
+    SelectedConfig config("A", "1", true);
+    const std::string text = "<ROOT><Application Name=\"A\" Version=\"1\" Signature=\"x\">\r\n</Application></ROOT>";
+    config.LoadString(text);
     EXPECT_EQ(config.contentEnd, static_cast<int32_t>(text.size()) + 2);
     EXPECT_EQ(config.signatureValid, 0);
-
     config.signatureStart = 5;
     config.signatureEnd = 1000000;
     config.contentEnd = 2000000;
     config.signature = "d41d8cd98f00b204e9800998ecf8427e";
     config.VerifySignature("", 0);  // nothing to digest: the digest of no bytes
     EXPECT_EQ(config.signatureValid, 1);
-}
 
-TEST(ConfigSignatureMake, DigestOfHeaderWithoutItsEndAndContent) {
-    XmlWriter header;
+    quillon::XmlWriter header, content;
     header.Append("<H>\r\n");
-    XmlWriter content;
     content.Append("abc");
     // "<H" + "abc"; md5("<Habc") computed independently.
     EXPECT_STREQ(SetupConfig::MakeSignature(header, content).Text(), "f8ee2c4ddceb9f6cc4234edba6598e74");
-    EXPECT_TRUE(SetupConfig::MakeSignature(XmlWriter(), content).IsNull());
+    EXPECT_TRUE(SetupConfig::MakeSignature(quillon::XmlWriter(), content).IsNull());
 }

@@ -5,25 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "access_entry.h"
 #include "system/dacl_policy.h"
 
 namespace {
 
 using quillon::AceRef;
 
-struct Ace {
-    uint8_t type;
-    uint8_t flags;
-    uint32_t mask;
-    std::string sid;
-    bool operator==(const Ace& o) const { return type == o.type && flags == o.flags && mask == o.mask && sid == o.sid; }
-};
-
-std::ostream& operator<<(std::ostream& out, const Ace& a) {
-    return out << "{type " << int(a.type) << ", flags " << int(a.flags) << ", mask 0x" << std::hex << a.mask << std::dec
-               << ", " << a.sid << "}";
-}
-
+using Ace = quillon::test::AccessEntry;
 using Acl = std::vector<Ace>;
 
 // The access-list calls over Acl; the call numbered `failAt` (1-based,
@@ -37,25 +26,17 @@ public:
         Acl& list = *static_cast<Acl*>(acl);
         if (Fails() || index >= list.size()) return false;
         Ace& ace = list[index];
-        ref.entry = &ace;
-        ref.type = ace.type;
-        ref.flags = &ace.flags;
-        ref.mask = ace.mask;
-        ref.sid = &ace.sid;
+        ref = {&ace, 0, ace.type, &ace.flags, ace.mask, &ace.sid};
         return true;
     }
     bool EqualSid(const void* first, const void* second) override {
         return *static_cast<const std::string*>(first) == *static_cast<const std::string*>(second);
     }
     bool AddAce(void* acl, const AceRef& ref) override {
-        if (Fails()) return false;
-        static_cast<Acl*>(acl)->push_back(*static_cast<const Ace*>(ref.entry));
-        return true;
+        return !Fails() && (static_cast<Acl*>(acl)->push_back(*static_cast<const Ace*>(ref.entry)), true);
     }
     bool AddAccessAllowedAce(void* acl, uint32_t mask, const void* sid) override {
-        if (Fails()) return false;
-        static_cast<Acl*>(acl)->push_back({0, 0, mask, *static_cast<const std::string*>(sid)});
-        return true;
+        return !Fails() && (static_cast<Acl*>(acl)->push_back({0, 0, mask, *static_cast<const std::string*>(sid)}), true);
     }
 
 private:
@@ -70,55 +51,47 @@ constexpr uint32_t kRwx = quillon::kFileReadWriteExecute;
 constexpr uint32_t kFullFile = 0x001F01FF;  // FILE_ALL_ACCESS
 constexpr uint32_t kWriteData = 0x2;        // FILE_WRITE_DATA
 
-// CopyEntriesAndGrant, then GrantToFolderContents for a folder, as the rights
-// operation runs them.
-bool BuildDacl(ModelAclCalls& calls, Acl& old, Acl& built, bool folder) {
-    uint32_t copied = 0;
-    if (!quillon::CopyEntriesAndGrant(calls, &old, static_cast<uint32_t>(old.size()), &built, &kUsers, copied))
-        return false;
-    EXPECT_EQ(built.size(), copied + 1u);
-    return !folder || quillon::GrantToFolderContents(calls, &built, copied, &kUsers);
-}
-
 TEST(DaclPolicy, BuildsTheListThatGrantsUsersFullAccess) {
+    const Acl admins = {{0, 0, kFullFile, kAdmins}};
     struct Case {
         const char* name;
         bool folder;
         Acl old;
         Acl built;
+        bool done;
+        uint32_t copied;
+        int failAt = 0;  // the access-list call that fails
     } cases[] = {
-        {"a file: other entries keep type and mask, take flags 3; one plain Users entry at the end",
-         false,
+        {"a file: other entries keep type and mask, take flags 3; one plain Users entry at the end", false,
          {{0, 0x10, kFullFile, kAdmins}, {1, 0x0B, kWriteData, kSystem}},
-         {{0, 3, kFullFile, kAdmins}, {1, 3, kWriteData, kSystem}, {0, 0, kAll, kUsers}}},
-        {"a folder: the Users entry becomes inheritable and a plain one follows",
-         true,
-         {{0, 0, kFullFile, kAdmins}},
-         {{0, 3, kFullFile, kAdmins}, {0, 3, kAll, kUsers}, {0, 0, kAll, kUsers}}},
-        {"Users entries of any type are dropped, wherever they stand",
-         true,
+         {{0, 3, kFullFile, kAdmins}, {1, 3, kWriteData, kSystem}, {0, 0, kAll, kUsers}}, true, 2},
+        {"a folder: the Users entry becomes inheritable and a plain one follows", true, admins,
+         {{0, 3, kFullFile, kAdmins}, {0, 3, kAll, kUsers}, {0, 0, kAll, kUsers}}, true, 1},
+        {"Users entries of any type are dropped, wherever they stand", true,
          {{0, 0, kRwx, kUsers}, {0, 2, kFullFile, kSystem}, {1, 0, kWriteData, kUsers}, {0, 3, kAll, kUsers}},
-         {{0, 3, kFullFile, kSystem}, {0, 3, kAll, kUsers}, {0, 0, kAll, kUsers}}},
-        {"a list of Users entries only", false, {{0, 0x10, kRwx, kUsers}}, {{0, 0, kAll, kUsers}}},
+         {{0, 3, kFullFile, kSystem}, {0, 3, kAll, kUsers}, {0, 0, kAll, kUsers}}, true, 1},
+        {"a list of Users entries only", false, {{0, 0x10, kRwx, kUsers}}, {{0, 0, kAll, kUsers}}, true, 0},
+        {"a list without entries is never rewritten", true, {}, {}, false, 0},
+        {"reading an old entry fails", false, admins, {}, false, 0, 1},
+        {"copying an entry fails", false, admins, {}, false, 0, 2},
+        {"granting fails", true, admins, {{0, 3, kFullFile, kAdmins}}, false, 1, 3},
+        {"reading the grant back fails", true, admins, {{0, 3, kFullFile, kAdmins}, {0, 0, kAll, kUsers}}, false, 1, 4},
+        {"the folder's second grant fails", true, admins, {{0, 3, kFullFile, kAdmins}, {0, 3, kAll, kUsers}}, false, 1, 5},
     };
     for (auto& c : cases) {
         SCOPED_TRACE(c.name);
         ModelAclCalls calls;
-        Acl built;
-        EXPECT_TRUE(BuildDacl(calls, c.old, built, c.folder));
+        calls.failAt = c.failAt;
+        Acl old = c.old, built;
+        uint32_t copied = 99;
+        bool done = quillon::CopyEntriesAndGrant(calls, &old, static_cast<uint32_t>(old.size()), &built, &kUsers, copied);
+        if (done && c.folder) done = quillon::GrantToFolderContents(calls, &built, copied, &kUsers);
+        EXPECT_EQ(done, c.done);
+        EXPECT_EQ(copied, c.copied);
         EXPECT_EQ(built, c.built);
-        // The old entries carry flags 3 too: they are marked where they lie.
-        for (const Ace& ace : c.old) EXPECT_EQ(ace.flags, 3);
+        // The old entries read carry flags 3 too: they are marked where they lie.
+        for (const Ace& ace : old) EXPECT_EQ(ace.flags, c.failAt == 1 ? 0 : 3);
     }
-}
-
-TEST(DaclPolicy, NeverRewritesAListWithoutEntries) {
-    ModelAclCalls calls;
-    Acl old;
-    Acl built;
-    EXPECT_FALSE(BuildDacl(calls, old, built, true));
-    EXPECT_TRUE(built.empty());
-    EXPECT_EQ(calls.calls, 0);
 }
 
 TEST(DaclPolicy, AccessNeedsReadWriteAndExecuteAllowedAndNotDenied) {
@@ -126,6 +99,7 @@ TEST(DaclPolicy, AccessNeedsReadWriteAndExecuteAllowedAndNotDenied) {
         const char* name;
         Acl acl;
         bool holds;
+        int failAt = 0;
     } cases[] = {
         {"read, write and execute, gathered from two entries", {{0, 0, 0x00120089, kUsers}, {0, 3, 0x001201B6, kUsers}}, true},
         {"one bit missing", {{0, 0, kRwx & ~0x20u, kUsers}}, false},
@@ -137,19 +111,14 @@ TEST(DaclPolicy, AccessNeedsReadWriteAndExecuteAllowedAndNotDenied) {
         {"a denied object entry (6) denies", {{0, 0, kRwx, kUsers}, {6, 0, kWriteData, kUsers}}, false},
         {"audit (2), alarm (3) and later types are ignored", {{2, 0, kRwx, kUsers}, {3, 0, kRwx, kUsers}, {7, 0, kRwx, kUsers}}, false},
         {"an empty list", {}, false},
+        {"a failing read drops the bits gathered so far", {{0, 0, kFullFile, kUsers}, {0, 0, kAll, kAdmins}}, false, 2},
     };
     for (auto& c : cases) {
         SCOPED_TRACE(c.name);
         ModelAclCalls calls;
+        calls.failAt = c.failAt;
         EXPECT_EQ(quillon::AccountHoldsFileAccess(calls, &c.acl, static_cast<uint32_t>(c.acl.size()), &kUsers), c.holds);
     }
-}
-
-TEST(DaclPolicy, AFailingReadDropsTheBitsGatheredSoFar) {
-    Acl acl = {{0, 0, kFullFile, kUsers}, {0, 0, kAll, kAdmins}};
-    ModelAclCalls calls;
-    calls.failAt = 2;
-    EXPECT_FALSE(quillon::AccountHoldsFileAccess(calls, &acl, 2, &kUsers));
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // probes, lists, retries, and when it stops.
 #include <gtest/gtest.h>
 
-#include <set>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -10,58 +10,27 @@
 
 namespace {
 
-using quillon::ServerDisplayName;
-using quillon::ServerProbePath;
-
-TEST(ServerSearch, ProbePathAndDisplayName) {
-    struct Case {
-        const char* remoteName;
-        const char* probePath;
-        const char* displayName;
-    } cases[] = {
-        {"\\\\B", "\\\\B\\PIPE\\QVT\\ZN\\200\\ServiceManager", "B"},
-        {"\\\\SERVER-2", "\\\\SERVER-2\\PIPE\\QVT\\ZN\\200\\ServiceManager", "SERVER-2"},
-        {"\\\\A\\share", "\\\\A\\share\\PIPE\\QVT\\ZN\\200\\ServiceManager", "A\\share"},
-        {"NAME", "NAME\\PIPE\\QVT\\ZN\\200\\ServiceManager", ""},
-        {"\\NAME", "\\NAME\\PIPE\\QVT\\ZN\\200\\ServiceManager", ""},
-        {"\\\\", "\\\\\\PIPE\\QVT\\ZN\\200\\ServiceManager", ""},
-        {nullptr, "\\PIPE\\QVT\\ZN\\200\\ServiceManager", ""},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.remoteName ? c.remoteName : "(null)");
-        EXPECT_STREQ(ServerProbePath(c.remoteName).Text(), c.probePath);
-        quillon::TextString name = ServerDisplayName(c.remoteName);
-        EXPECT_STREQ(name.IsNull() ? "" : name.Text(), c.displayName);
-    }
-}
-
 struct Batch {
     uint32_t status;
     std::vector<const char*> remoteNames;
 };
 
-// A network of computers and a dialog that log every call the worker makes.
-// The pipe answers on \\B and \\C. The script of batches ends with 259 unless
-// a row ends it otherwise; `stopAfter` and `listGoneAfter` name the logged
-// call after which a stop is requested or the list box is destroyed.
+// A network and a dialog that log every call the worker makes. The pipe
+// answers on \\B and \\C. The batches end with 259; `stopAfter` and
+// `listGoneAfter` name the logged call after which a stop is requested or the
+// list box is destroyed.
 class ScriptedSearch : public quillon::ServerSearchHost {
 public:
-    std::string domain = "WORKGROUP";
+    std::string domain, stopAfter, listGoneAfter, log;
     bool openSucceeds = true;
     std::vector<Batch> batches;
-    std::string stopAfter;
-    std::string listGoneAfter;
-    std::string log;
 
     void EnableSearchButton(bool enable) override { Log(enable ? "on" : "off"); }
     bool ListBoxExists() override { return !listGone_; }
     void ClearList() override { Log("clear"); }
     void AddToList(const char* name) override { Log(std::string("+") + name); }
     quillon::TextString DomainName() override { return quillon::TextString(domain.c_str()); }
-    bool OpenEnumeration(const char* domainName) override {
-        Log(std::string("open:") + domainName);
-        return openSucceeds;
-    }
+    bool OpenEnumeration(const char* domainName) override { return Log(std::string("open:") + domainName), openSucceeds; }
     uint32_t EnumerateNext(uint32_t* entries) override {
         current_ = next_ < batches.size() ? batches[next_++] : Batch{quillon::kNoMoreItems, {}};
         *entries = static_cast<uint32_t>(current_.remoteNames.size());
@@ -71,10 +40,7 @@ public:
     const char* RemoteName(uint32_t index) override { return current_.remoteNames.at(index); }
     void CloseEnumeration() override { Log("close"); }
     bool PipeAnswers(const char* probePath) override {
-        std::string path = probePath;
-        const std::string suffix = quillon::kServicePipeSuffix;
-        bool probesService = path.size() >= suffix.size() && path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0;
-        std::string server = probesService ? path.substr(0, path.size() - suffix.size()) : "?" + path;
+        std::string server = std::string(probePath).substr(0, std::strlen(probePath) - std::strlen(quillon::kServicePipeSuffix));
         Log("probe" + server);
         return server == "\\\\B" || server == "\\\\C" || server == "NAME" || server == "\\\\";
     }
@@ -84,8 +50,8 @@ public:
 private:
     void Log(const std::string& call) {
         log += (log.empty() ? "" : " ") + call;
-        if (call == stopAfter) stop_ = true;
-        if (call == listGoneAfter) listGone_ = true;
+        stop_ = stop_ || call == stopAfter;
+        listGone_ = listGone_ || call == listGoneAfter;
     }
 
     Batch current_;
@@ -97,29 +63,26 @@ private:
 TEST(ServerSearch, WorkerRun) {
     const Batch abc = {0, {"\\\\A", "\\\\B", "\\\\C"}};
     const Batch failed = {53, {}};  // ERROR_BAD_NETPATH
+    const std::string listed = "enum:0 probe\\\\A probe\\\\B +B probe\\\\C +C enum:259 close on";
     struct Case {
         const char* name;
         std::vector<Batch> batches;
         std::string stopAfter, listGoneAfter;
         std::string log;
+        std::string domain = "WORKGROUP";
+        bool opens = true;
     } cases[] = {
-        {"pipe on B and C", {abc}, "", "",
-         "off open:WORKGROUP clear enum:0 probe\\\\A probe\\\\B +B probe\\\\C +C enum:259 close on"},
+        {"pipe on B and C", {abc}, "", "", "off open:WORKGROUP clear " + listed},
         {"several batches", {{0, {"\\\\C"}}, {0, {"\\\\A", "\\\\B"}}}, "", "",
          "off open:WORKGROUP clear enum:0 probe\\\\C +C enum:0 probe\\\\A probe\\\\B +B enum:259 close on"},
         {"errors retried after a pause", {failed, failed, abc}, "", "",
-         "off open:WORKGROUP clear enum:53 pause enum:53 pause enum:0 probe\\\\A probe\\\\B +B probe\\\\C +C enum:259 "
-         "close on"},
-        {"empty batches pause too", {{0, {}}, abc}, "", "",
-         "off open:WORKGROUP clear enum:0 pause enum:0 probe\\\\A probe\\\\B +B probe\\\\C +C enum:259 close on"},
+         "off open:WORKGROUP clear enum:53 pause enum:53 pause " + listed},
+        {"empty batches pause too", {{0, {}}, abc}, "", "", "off open:WORKGROUP clear enum:0 pause " + listed},
         {"names that list nothing", {{0, {nullptr, "NAME", "\\\\"}}}, "", "",
          "off open:WORKGROUP clear enum:0 probe probeNAME probe\\\\ enum:259 close on"},
-        {"stop before an addition", {abc}, "probe\\\\B", "",
-         "off open:WORKGROUP clear enum:0 probe\\\\A probe\\\\B close"},
-        {"stop before a probe", {abc}, "+B", "",
-         "off open:WORKGROUP clear enum:0 probe\\\\A probe\\\\B +B close"},
-        {"stop while retrying", {failed, failed, failed}, "pause", "",
-         "off open:WORKGROUP clear enum:53 pause close"},
+        {"stop before an addition", {abc}, "probe\\\\B", "", "off open:WORKGROUP clear enum:0 probe\\\\A probe\\\\B close"},
+        {"stop before a probe", {abc}, "+B", "", "off open:WORKGROUP clear enum:0 probe\\\\A probe\\\\B +B close"},
+        {"stop while retrying", {failed, failed, failed}, "pause", "", "off open:WORKGROUP clear enum:53 pause close"},
         {"stop before the list is emptied", {abc}, "open:WORKGROUP", "", "off open:WORKGROUP close"},
         {"list box gone before an addition", {abc}, "", "probe\\\\B",
          "off open:WORKGROUP clear enum:0 probe\\\\A probe\\\\B close on"},
@@ -127,28 +90,20 @@ TEST(ServerSearch, WorkerRun) {
          "off open:WORKGROUP clear enum:0 probe\\\\A probe\\\\B +B close on"},
         {"list box gone while retrying", {failed, failed, failed}, "", "pause",
          "off open:WORKGROUP clear enum:53 pause close on"},
+        {"no domain: the list stays", {abc}, "", "", "off on", ""},
+        {"no enumeration: the list stays", {abc}, "", "", "off open:WORKGROUP on", "WORKGROUP", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ScriptedSearch search;
+        search.domain = c.domain;
+        search.openSucceeds = c.opens;
         search.batches = c.batches;
         search.stopAfter = c.stopAfter;
         search.listGoneAfter = c.listGoneAfter;
         quillon::RunServerSearch(search);
         EXPECT_EQ(search.log, c.log);
     }
-}
-
-TEST(ServerSearch, WithoutDomainOrEnumerationTheListStays) {
-    ScriptedSearch noDomain;
-    noDomain.domain = "";
-    quillon::RunServerSearch(noDomain);
-    EXPECT_EQ(noDomain.log, "off on");
-
-    ScriptedSearch noEnumeration;
-    noEnumeration.openSucceeds = false;
-    quillon::RunServerSearch(noEnumeration);
-    EXPECT_EQ(noEnumeration.log, "off open:WORKGROUP on");
 }
 
 }  // namespace

@@ -2,121 +2,77 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 using quillon::TextList;
 using quillon::TextListItem;
 
 namespace {
-void Fill(TextList& list, std::initializer_list<const char*> keys) {
-    for (const char* key : keys) list.Add(key);
+
+// The keys from head to tail, with "*" at the cursor; also checks the links back.
+std::string Keys(const TextList& list) {
+    std::string out;
+    for (TextListItem* item = list.Head(); item; item = item->next) {
+        out += (out.empty() ? "" : " ") + std::string(item->key.IsNull() ? "null" : item->key.Text());
+        if (item == list.Cursor()) out += "*";
+        if ((item->next ? item->next->previous : list.Tail()) != item) out += "!unlinked";
+    }
+    return out;
 }
+
 }  // namespace
 
-TEST(TextList, AddWithoutDuplicatesReturnsTheExistingItem) {
+TEST(TextList, AddFindAndWalk) {
     TextList list;
     TextListItem* name = list.Add("Name");
-    EXPECT_EQ(list.Add("NAME"), name);
-    EXPECT_EQ(list.GetCount(), 1);
-    EXPECT_EQ(list.Cursor(), name) << "the lookup inside Add moves the cursor";
-
+    EXPECT_EQ(list.Add("NAME"), name) << "no duplicates while allowDuplicates is 0";
+    EXPECT_EQ(Keys(list), "Name*") << "the lookup inside Add moves the cursor";
     list.allowDuplicates = 1;
-    TextListItem* second = list.Add("NAME");
-    EXPECT_NE(second, name);
-    EXPECT_EQ(list.GetCount(), 2);
-    EXPECT_EQ(list.Tail(), second);
-}
+    for (const char* key : {"NAME", "b", static_cast<const char*>(nullptr), "", "c"}) list.Add(key);
+    EXPECT_EQ(list.GetCount(), 6);
+    EXPECT_EQ(Keys(list), "Name* NAME b null  c");
 
-TEST(TextList, FindIsCaseInsensitiveAndLeavesTheCursor) {
-    TextList list;
-    list.allowDuplicates = 1;
-    Fill(list, {"a", "B", "b", "c"});
-    TextListItem* first = list.Find("b");
-    ASSERT_NE(first, nullptr);
-    EXPECT_STREQ(first->key.Text(), "B");
-    EXPECT_EQ(list.Cursor(), first);
-    TextListItem* second = list.FindNext("B");
-    ASSERT_NE(second, nullptr);
-    EXPECT_STREQ(second->key.Text(), "b");
-    EXPECT_EQ(list.FindNext("B"), nullptr);
+    EXPECT_EQ(list.Find("name"), name);
+    EXPECT_EQ(list.FindNext("NAME"), name->next) << "case-insensitive, after the cursor";
+    EXPECT_EQ(list.FindNext("NAME"), nullptr);
     EXPECT_EQ(list.Cursor(), nullptr);
-    EXPECT_EQ(list.FindNext("a"), list.Head()) << "a null cursor restarts at the head";
-}
-
-TEST(TextList, NullKeysMatchNullKeys) {
-    TextList list;
-    list.allowDuplicates = 1;
-    list.Add("x");
-    TextListItem* nullKey = list.Add(nullptr);
-    list.Add("");
-    EXPECT_TRUE(nullKey->key.IsNull());
-    EXPECT_EQ(list.Find(nullptr), nullKey);
+    EXPECT_EQ(list.FindNext("Name"), name) << "a null cursor restarts at the head";
+    EXPECT_TRUE(list.Find(nullptr)->key.IsNull()) << "null keys match null keys";
+    EXPECT_EQ(Keys(list), "Name NAME b null*  c");
     EXPECT_STREQ(list.Find("")->key.Text(), "");
-}
 
-TEST(TextList, GetNextWrapsAfterTheEnd) {
-    TextList list;
-    Fill(list, {"a", "b", "c"});
-    EXPECT_STREQ(list.GetFirst()->key.Text(), "a");
-    EXPECT_STREQ(list.GetNext()->key.Text(), "b");
-    EXPECT_STREQ(list.GetNext()->key.Text(), "c");
+    EXPECT_EQ(list.GetFirst(), name);
+    EXPECT_EQ(list.GetNext(), name->next);
+    list.SetCursor(list.Tail());
     EXPECT_EQ(list.GetNext(), nullptr);
-    EXPECT_STREQ(list.GetNext()->key.Text(), "a");
+    EXPECT_EQ(list.GetNext(), name) << "after the end it wraps to the head";
 }
 
-TEST(TextList, RemoveMovesTheCursorBack) {
+TEST(TextList, InsertAndRemove) {
     TextList list;
-    Fill(list, {"a", "b", "c"});
-    list.GetFirst();
-    EXPECT_EQ(list.Remove(), 1);
-    EXPECT_EQ(list.Cursor(), nullptr);
-    EXPECT_STREQ(list.GetNext()->key.Text(), "b") << "the new head follows a removed head";
-
-    list.GetNext();  // on "c"
-    EXPECT_EQ(list.Remove(), 1);
-    EXPECT_STREQ(list.Cursor()->key.Text(), "b");
-    EXPECT_EQ(list.Tail(), list.Head());
-    EXPECT_EQ(list.GetCount(), 1);
-
-    TextList empty;
-    EXPECT_EQ(empty.Remove(), 0);
-}
-
-TEST(TextList, RemoveAnItemOtherThanTheCursor) {
-    TextList list;
-    Fill(list, {"a", "b", "c"});
-    TextListItem* a = list.Find("a");
-    EXPECT_EQ(list.Remove(list.Find("b")), 1);
-    EXPECT_EQ(list.Cursor(), a);
-    EXPECT_EQ(a->next, list.Tail());
-    EXPECT_EQ(list.Tail()->previous, a);
-}
-
-TEST(TextList, InsertAfterLinksInPlace) {
-    TextList list;
-    Fill(list, {"a", "c"});
+    for (const char* key : {"a", "c"}) list.Add(key);
     list.InsertAfter("b", list.Head());
     list.InsertAfter("front", nullptr);
     list.InsertAfter("end", list.Tail());
-    const char* expected[] = {"front", "a", "b", "c", "end"};
-    int i = 0;
-    for (TextListItem* item = list.Head(); item; item = item->next, ++i) {
-        ASSERT_LT(i, 5);
-        EXPECT_STREQ(item->key.Text(), expected[i]);
-        if (item->next) {
-            EXPECT_EQ(item->next->previous, item);
-        }
-    }
-    EXPECT_EQ(i, 5);
     EXPECT_EQ(list.InsertAfter("A", nullptr), list.Find("a")) << "no duplicate while allowDuplicates is 0";
-}
+    EXPECT_EQ(Keys(list), "front a* b c end");
 
-TEST(TextList, RemoveAllEmptiesTheList) {
-    TextList list;
-    Fill(list, {"a", "b"});
-    list.GetFirst();
+    EXPECT_EQ(list.Remove(list.Find("b")), 1);
+    EXPECT_EQ(Keys(list), "front a* c end") << "a cursor on the removed item moves back";
+    EXPECT_EQ(list.Remove(list.Find("front")), 1);
+    EXPECT_EQ(Keys(list), "a c end");
+    EXPECT_EQ(list.Cursor(), nullptr) << "a removed head leaves no item before it";
+    EXPECT_EQ(list.GetNext(), list.Head());
+    list.Find("end");
+    EXPECT_EQ(list.Remove(), 1);
+    EXPECT_EQ(Keys(list), "a c*");
+    EXPECT_EQ(list.Remove(list.Head()), 1);
+    EXPECT_EQ(Keys(list), "c*");
+    EXPECT_EQ(list.GetCount(), 1);
     list.RemoveAll();
-    EXPECT_EQ(list.GetCount(), 0);
-    EXPECT_EQ(list.Head(), nullptr);
+    EXPECT_EQ(Keys(list), "");
     EXPECT_EQ(list.Tail(), nullptr);
     EXPECT_EQ(list.Cursor(), nullptr);
-    EXPECT_EQ(list.GetNext(), nullptr);
+    EXPECT_EQ(list.GetCount(), 0);
+    EXPECT_EQ(list.Remove(), 0);
 }

@@ -2,88 +2,88 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 using quillon::TextString;
 
-TEST(TextString, NullAndEmptyAreDistinctStates) {
+namespace {
+
+// "null" or the text in brackets, so that null and empty stay apart.
+std::string Show(const TextString& s) { return s.IsNull() ? "null" : "[" + std::string(s.Text()) + "]"; }
+std::string Show(const char* s) { return s ? "[" + std::string(s) + "]" : "null"; }
+
+}  // namespace
+
+TEST(TextString, NullAndEmptyStayApartThroughEdits) {
     TextString s;
-    EXPECT_TRUE(s.IsNull());
+    s.Append(nullptr);
+    EXPECT_EQ(Show(s), "null") << "appending a null text keeps a null string null";
+    s.Append("xyz", 0);
+    EXPECT_EQ(Show(s), "[]") << "a zero-byte piece still yields a buffer";
+    s.Append("cdef", 2);
+    s.Append("xyz", 0);
+    EXPECT_EQ(Show(s), "[cd]");
+    s.Assign("hello", 99);
+    EXPECT_EQ(Show(s), "[hello]");
+    s.Assign(s.Text() + 2, 2);  // a piece of its own buffer
+    EXPECT_EQ(Show(s), "[ll]");
+    s = s;
+    s = s.Text();
+    EXPECT_EQ(Show(s), "[ll]");
+    s.Assign(nullptr);
+    EXPECT_EQ(Show(TextString(s)), "null") << "a copy of null is null";
     EXPECT_EQ(s.GetLength(), 0);
 
-    s.Append(nullptr);
-    EXPECT_TRUE(s.IsNull()) << "appending a null text keeps a null string null";
-    s.Append("");
-    ASSERT_FALSE(s.IsNull()) << "appending \"\" makes a null string empty";
-    EXPECT_STREQ(s.Text(), "");
-
-    s.Assign(nullptr);
-    EXPECT_TRUE(s.IsNull());
-    s.Assign("");
-    EXPECT_FALSE(s.IsNull());
-
-    TextString null, empty("");
-    EXPECT_EQ(null.IsEqual(""), 0);
-    EXPECT_EQ(empty.IsEqual(nullptr), 0);
-    EXPECT_EQ(null.IsEqual(nullptr), 1);
-    EXPECT_EQ(null.IsEqual(nullptr, 0), 1) << "null equals null at any length";
-    EXPECT_EQ(empty.IsEqual("", 0), 0) << "length 0 never matches non-null texts";
-    EXPECT_TRUE(TextString(null).IsNull()) << "a copy of null is null";
+    s.Format("%u-%s", 4294967295u, "x");
+    EXPECT_EQ(Show(s), "[4294967295-x]");
+    s.Format(nullptr);
+    EXPECT_EQ(Show(s), "[4294967295-x]");
+    EXPECT_EQ(Show(TextString(u"abc")), "[abc]");
+    EXPECT_EQ(Show(TextString(u"\u00e9\u20ac")), "[\xE9\x80]") << "through the ANSI code page";
+    EXPECT_EQ(Show(TextString(u"")), "null");
+    EXPECT_EQ(Show(TextString(static_cast<const char16_t*>(nullptr))), "null");
 }
 
-TEST(TextString, AppendTakesAtMostMaxLengthBytes) {
-    TextString s("ab");
-    s.Append("cdef", 2);
-    EXPECT_STREQ(s.Text(), "abcd");
-    s.Append("xyz", 0);
-    EXPECT_STREQ(s.Text(), "abcd");
-    TextString t;
-    t.Append("xyz", 0);
-    ASSERT_FALSE(t.IsNull()) << "a zero-byte piece still yields a buffer";
-    EXPECT_STREQ(t.Text(), "");
-    t.Assign("hello", 99);
-    EXPECT_STREQ(t.Text(), "hello");
-}
+TEST(TextString, Comparisons) {
+    const struct {
+        const char* string;
+        const char* text;
+        int length;
+        int caseSensitive;
+        int equal;
+    } equalities[] = {
+        {nullptr, "", -1, 0, 0}, {"", nullptr, -1, 0, 0}, {nullptr, nullptr, -1, 0, 1},
+        {nullptr, nullptr, 0, 0, 1},  // null equals null at any length
+        {"", "", 0, 0, 0},            // length 0 never matches texts
+        {"Name", "NAME", -1, 0, 1}, {"Name", "NAME", -1, 1, 0}, {"Name", "NAx", 2, 0, 1}, {"Name", "nax", 2, 1, 0},
+        {"Name", "nAmEs", 4, 0, 1}, {"Name", "Na", 4, 0, 0},  // a terminator in one text ends it unequal
+        {"Na", "Na", 4, 1, 1}, {"Name", "Name", -2, 0, 0},
+    };
+    for (const auto& c : equalities)
+        EXPECT_EQ(TextString(c.string).IsEqual(c.text, c.length, c.caseSensitive), c.equal)
+            << Show(c.string) << " " << Show(c.text) << " " << c.length << " " << c.caseSensitive;
 
-TEST(TextString, AssignFromItsOwnBuffer) {
-    TextString s("abcdef");
-    s.Assign(s.Text() + 2, 2);
-    EXPECT_STREQ(s.Text(), "cd");
-    s = s.Text();
-    EXPECT_STREQ(s.Text(), "cd");
-    s = s;
-    EXPECT_STREQ(s.Text(), "cd");
-}
+    // Null first; Windows collation: case-insensitive first, lower case first
+    // on ties, "_" before digits before letters, hyphens only break ties.
+    const struct {
+        const char* string;
+        const char* text;
+        int caseSensitive;
+        int order;
+    } orders[] = {
+        {nullptr, nullptr, 1, 0}, {nullptr, "", 1, -1}, {"a", nullptr, 1, 1}, {"a", "A", 1, -1}, {"a", "A", 0, 0},
+        {"B", "a", 1, 1}, {"9", "a", 1, -1}, {"_", "0", 1, -1}, {"coop", "co-op", 1, -1}, {"ab", "a-c", 1, -1},
+    };
+    for (const auto& c : orders)
+        EXPECT_EQ(TextString(c.string).Compare(c.text, c.caseSensitive), c.order) << Show(c.string) << Show(c.text);
 
-TEST(TextString, CompareOrdersNullFirstAndFollowsWindowsCollation) {
-    TextString null, a("a");
-    EXPECT_EQ(null.Compare(nullptr, 1), 0);
-    EXPECT_EQ(null.Compare("", 1), -1);
-    EXPECT_EQ(a.Compare(nullptr, 1), 1);
-    EXPECT_EQ(a.Compare("A", 1), -1) << "lower case first on ties";
-    EXPECT_EQ(a.Compare("A", 0), 0);
-    EXPECT_EQ(TextString("B").Compare("a", 1), 1) << "case-insensitive first";
-    EXPECT_EQ(TextString("9").Compare("a", 1), -1) << "digits before letters";
-    EXPECT_EQ(TextString("_").Compare("0", 1), -1) << "underscore before digits";
-    EXPECT_EQ(TextString("coop").Compare("co-op", 1), -1) << "hyphens only break ties";
-    EXPECT_EQ(TextString("ab").Compare("a-c", 1), -1);
-}
-
-TEST(TextString, IsEqualAndIsSame) {
-    TextString s("Name");
-    EXPECT_EQ(s.IsEqual("NAME"), 1);
-    EXPECT_EQ(s.IsEqual("NAME", -1, 1), 0);
-    EXPECT_EQ(s.IsEqual("NAx", 2), 1);
-    EXPECT_EQ(s.IsEqual("nax", 2, 1), 0);
-    EXPECT_EQ(s.IsEqual("nAmEs", 4), 1);
-    EXPECT_EQ(s.IsEqual("Na", 4), 0) << "a terminator in one text ends the comparison unequal";
-    EXPECT_EQ(TextString("Na").IsEqual("Na", 4, 1), 1);
-    EXPECT_EQ(s.IsEqual("Name", -2), 0);
-    EXPECT_EQ(s.IsSame("Name"), 1);
-    EXPECT_EQ(s.IsSame("name"), 0);
+    EXPECT_EQ(TextString("Name").IsSame("Name"), 1);
+    EXPECT_EQ(TextString("Name").IsSame("name"), 0);
     EXPECT_EQ(TextString().IsSame(nullptr), 1);
     EXPECT_EQ(TextString("").IsSame(nullptr), 0);
 }
 
-TEST(TextString, FindAndFindText) {
+TEST(TextString, FindAndMid) {
     TextString s("a;b;c");
     EXPECT_EQ(s.Find(';'), 1);
     EXPECT_EQ(s.Find(';', 2), 3);
@@ -94,98 +94,53 @@ TEST(TextString, FindAndFindText) {
     EXPECT_EQ(s.FindText("b", 3), -1);
     EXPECT_EQ(s.FindText(nullptr), -1);
     EXPECT_EQ(TextString().FindText("a"), -1);
+
+    const struct {
+        int start;
+        int count;
+        const char* expected;
+    } mids[] = {{2, 0, "null"}, {10, 5, "null"}, {-3, 2, "[ab]"}, {1, 99, "[bc]"}, {0, -1, "null"}};
+    for (const auto& c : mids) EXPECT_EQ(Show(TextString("abc").Mid(c.start, c.count)), c.expected) << c.start;
+    EXPECT_EQ(Show(TextString("abc").Mid(1)), "[bc]");
+    EXPECT_EQ(Show(TextString("abc").Mid(3)), "null");
 }
 
-TEST(TextString, MidClampsAndReturnsNullForNothing) {
-    TextString s("abc");
-    EXPECT_TRUE(s.Mid(2, 0).IsNull());
-    EXPECT_TRUE(s.Mid(10, 5).IsNull());
-    EXPECT_STREQ(s.Mid(-3, 2).Text(), "ab");
-    EXPECT_STREQ(s.Mid(1, 99).Text(), "bc");
-    EXPECT_STREQ(s.Mid(1).Text(), "bc");
-    EXPECT_TRUE(s.Mid(3).IsNull());
-    EXPECT_TRUE(s.Mid(0, -1).IsNull());
-}
+TEST(TextString, SplitOffAndReplaceAll) {
+    const struct {
+        const char* text;
+        const char* delimiters;
+        int fromEnd;
+        int remove;
+        const char* part;
+        const char* rest;
+    } splits[] = {
+        {";ROOT;Application", ";", 1, 1, "[Application]", "[;ROOT]"},
+        {";ROOT", ";", 1, 1, "[ROOT]", "[]"},  // cut at index 0: empty
+        {"ROOT", ";", 1, 1, "[ROOT]", "null"},  // no delimiter: removing clears to null
+        {"a;", ";", 1, 0, "[]", "[a;]"}, {".5", ".", 0, 0, "[]", "[.5]"},
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\X", "\\", 0, 1, "[HKEY_LOCAL_MACHINE]", "[SOFTWARE\\X]"},
+        {"1,2.3", ".,", 0, 1, "[1]", "[2.3]"}, {"x.", ".", 0, 1, "[x]", "[]"}, {nullptr, ".", 0, 1, "null", "null"},
+        {"abc", "", 0, 0, "[abc]", "[abc]"}, {"abc", nullptr, 0, 1, "[abc]", "null"},
+    };
+    for (const auto& c : splits) {
+        TextString s(c.text);
+        EXPECT_EQ(Show(s.SplitOff(c.delimiters, c.fromEnd, c.remove)), c.part) << Show(c.text) << Show(c.delimiters);
+        EXPECT_EQ(Show(s), c.rest) << Show(c.text) << Show(c.delimiters);
+    }
 
-TEST(TextString, SplitOffBackwardsDropsTheLastPathComponent) {
-    TextString path(";ROOT;Application");
-    EXPECT_STREQ(path.SplitOff(";", 1, 1).Text(), "Application");
-    EXPECT_STREQ(path.Text(), ";ROOT");
-    EXPECT_STREQ(path.SplitOff(";", 1, 1).Text(), "ROOT");
-    ASSERT_FALSE(path.IsNull());
-    EXPECT_STREQ(path.Text(), "") << "cut at index 0 leaves an empty string";
-
-    TextString bare("ROOT");
-    EXPECT_STREQ(bare.SplitOff(";", 1, 1).Text(), "ROOT");
-    EXPECT_TRUE(bare.IsNull()) << "no delimiter: removing clears to null";
-
-    TextString trailing("a;");
-    EXPECT_STREQ(trailing.SplitOff(";", 1, 0).Text(), "");
-    EXPECT_STREQ(trailing.Text(), "a;");
-}
-
-TEST(TextString, SplitOffForwards) {
-    TextString dotted(".5");
-    TextString head = dotted.SplitOff(".", 0, 0);
-    ASSERT_FALSE(head.IsNull());
-    EXPECT_STREQ(head.Text(), "");
-    EXPECT_STREQ(dotted.Text(), ".5");
-
-    TextString key("HKEY_LOCAL_MACHINE\\SOFTWARE\\X");
-    EXPECT_STREQ(key.SplitOff("\\", 0, 1).Text(), "HKEY_LOCAL_MACHINE");
-    EXPECT_STREQ(key.Text(), "SOFTWARE\\X");
-
-    TextString anyOf("1,2.3");
-    EXPECT_STREQ(anyOf.SplitOff(".,", 0, 1).Text(), "1");
-    EXPECT_STREQ(anyOf.Text(), "2.3");
-
-    TextString end("x.");
-    EXPECT_STREQ(end.SplitOff(".", 0, 1).Text(), "x");
-    EXPECT_STREQ(end.Text(), "");
-
-    TextString null;
-    EXPECT_TRUE(null.SplitOff(".", 0, 1).IsNull());
-    TextString s("abc");
-    EXPECT_STREQ(s.SplitOff("", 0, 0).Text(), "abc");
-    EXPECT_STREQ(s.SplitOff(nullptr, 0, 1).Text(), "abc");
-    EXPECT_TRUE(s.IsNull());
-}
-
-TEST(TextString, ReplaceAllNeverRescansReplacedText) {
-    TextString s("aaaa");
-    EXPECT_EQ(s.ReplaceAll("aa", "a"), 2);
-    EXPECT_STREQ(s.Text(), "aa");
-
-    TextString grow("a-b-c");
-    EXPECT_EQ(grow.ReplaceAll("-", "--"), 2);
-    EXPECT_STREQ(grow.Text(), "a--b--c");
-
-    TextString erase("xyxy");
-    EXPECT_EQ(erase.ReplaceAll("x", nullptr), 2);
-    EXPECT_STREQ(erase.Text(), "yy");
-
-    TextString whole("ab");
-    EXPECT_EQ(whole.ReplaceAll("ab", ""), 1);
-    EXPECT_STREQ(whole.Text(), "");
-
-    TextString none;
-    EXPECT_EQ(none.ReplaceAll("a", "b"), 0);
-    EXPECT_EQ(whole.ReplaceAll("", "b"), 0);
-}
-
-TEST(TextString, FormatUnsigned) {
-    TextString s("old");
-    s.Format("%u", 4294967295u);
-    EXPECT_STREQ(s.Text(), "4294967295");
-    s.Format(nullptr);
-    EXPECT_STREQ(s.Text(), "4294967295");
-    s.Format("%u-%s", 7u, "x");
-    EXPECT_STREQ(s.Text(), "7-x");
-}
-
-TEST(TextString, WideConstructionGoesThroughTheAnsiCodePage) {
-    EXPECT_STREQ(TextString(u"abc").Text(), "abc");
-    EXPECT_TRUE(TextString(u"").IsNull());
-    EXPECT_TRUE(TextString(static_cast<const char16_t*>(nullptr)).IsNull());
-    EXPECT_STREQ(TextString(u"\u00e9\u20ac").Text(), "\xE9\x80");
+    const struct {
+        const char* text;
+        const char* find;
+        const char* replacement;
+        int count;
+        const char* result;
+    } replacements[] = {
+        {"aaaa", "aa", "a", 2, "[aa]"}, {"a-b-c", "-", "--", 2, "[a--b--c]"}, {"xyxy", "x", nullptr, 2, "[yy]"},
+        {"ab", "ab", "", 1, "[]"}, {nullptr, "a", "b", 0, "null"}, {"ab", "", "b", 0, "[ab]"},
+    };
+    for (const auto& c : replacements) {
+        TextString s(c.text);
+        EXPECT_EQ(s.ReplaceAll(c.find, c.replacement), c.count) << Show(c.text) << Show(c.find);
+        EXPECT_EQ(Show(s), c.result) << Show(c.text) << Show(c.find);
+    }
 }

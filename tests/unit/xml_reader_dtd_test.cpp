@@ -9,6 +9,7 @@
 #include "xml_trace.h"
 
 using quillon::XMLReader;
+using quillon_test::Repeat;
 using quillon_test::TraceReader;
 
 namespace {
@@ -16,84 +17,49 @@ namespace {
 // A document whose internal subset is `subset`.
 std::string WithSubset(const std::string& subset) { return "<!DOCTYPE a [" + subset + "]><a/>"; }
 
-struct DeclarationCase {
-    const char* subset;
-    int result;
-};
+}  // namespace
 
-void ExpectResults(const DeclarationCase* cases, size_t count) {
-    for (size_t i = 0; i < count; ++i) {
+TEST(XMLReaderDtd, EventSequences) {
+    struct {
+        const char* what;
+        std::string text;
+        const char* trace;
+    } cases[] = {
+        {"declarations add no events",
+         "<!DOCTYPE a [<!ELEMENT a (#PCDATA)><!ATTLIST a b CDATA #IMPLIED><!NOTATION n SYSTEM 's'>"
+         "<!ENTITY % p 'x'>%p;<?pi?><!--c-->]><a>x</a>",
+         "1@0 3@126:a 10@127 6@128:x 4@132 2@132"},
+        {"a fixed default is reported like a value, without name and end",
+         WithSubset("<!ATTLIST a b CDATA #FIXED 'v&amp;w'>"), "1@0 13@42:v 9@47:amp=& 13@49:w 3@54:a 10@56 4@56 2@56"},
+        {"an entity value reports entity references only", WithSubset("<!ENTITY e \"%p; &amp;&#65;&e2;\">"),
+         "1@0 9@34:amp=& 9@43:e2=~ 3@49:a 10@51 4@51 2@51"},
+        {"declared entities are not expanded", "<!DOCTYPE a [<!ENTITY e 'text'>]><a>&e;</a>",
+         "1@0 3@35:a 10@36 9@39:e=~ 4@43 2@43"},
+    };
+    for (const auto& c : cases) {
         TraceReader reader;
-        EXPECT_EQ(reader.Parse(WithSubset(cases[i].subset).c_str()), cases[i].result)
-            << "subset: " << cases[i].subset;
+        EXPECT_EQ(reader.Parse(c.text.c_str()), 0) << c.what;
+        EXPECT_EQ(reader.trace(), c.trace) << c.what;
     }
 }
 
-std::string Repeat(const std::string& piece, int count) {
-    std::string out;
-    for (int i = 0; i < count; ++i) out += piece;
-    return out;
-}
-
-}  // namespace
-
-// --- Events -------------------------------------------------------------------
-
-TEST(XMLReaderDtdEvents, DeclarationsAddNoEvents) {
-    TraceReader reader;
-    ASSERT_EQ(reader.Parse("<!DOCTYPE a [<!ELEMENT a (#PCDATA)><!ATTLIST a b CDATA #IMPLIED>"
-                           "<!NOTATION n SYSTEM 's'><!ENTITY % p 'x'>%p;<?pi?><!--c-->]><a>x</a>"),
-              0);
-    EXPECT_EQ(reader.codes(), "1 3 10 6 4 2");
-}
-
-TEST(XMLReaderDtdEvents, FixedDefaultIsReportedLikeAnAttributeValue) {
-    TraceReader reader;
-    ASSERT_EQ(reader.Parse(WithSubset("<!ATTLIST a b CDATA #FIXED 'v&amp;w'>").c_str()), 0);
-    EXPECT_EQ(reader.trace(), "1@0 13@42:v 9@47:amp=& 13@49:w 3@54:a 10@56 4@56 2@56")
-        << "no AttributeName, Attribute or AttributeEnd around the default";
-    EXPECT_TRUE(reader.ValueToken().Equals("v&amp;w")) << "the value token holds the raw default";
-    EXPECT_TRUE(reader.NameToken().Equals("a")) << "the element name was read last";
-}
-
-TEST(XMLReaderDtdEvents, EntityValueReportsEntityReferencesOnly) {
-    TraceReader reader;
-    ASSERT_EQ(reader.Parse(WithSubset("<!ENTITY e 'x &amp; y'>").c_str()), 0);
-    EXPECT_EQ(reader.trace(), "1@0 9@32:amp=& 3@40:a 10@42 4@42 2@42");
-
-    ASSERT_EQ(reader.Parse(WithSubset("<!ENTITY e \"%p;&#65;&e2;\">").c_str()), 0);
-    EXPECT_EQ(reader.codes(), "1 9 3 10 4 2") << "parameter and character references fire nothing";
-    EXPECT_NE(reader.trace().find("9@37:e2=~"), std::string::npos) << reader.trace();
-}
-
-TEST(XMLReaderDtdEvents, DeclaredEntitiesAreNotExpanded) {
-    TraceReader reader;
-    ASSERT_EQ(reader.Parse("<!DOCTYPE a [<!ENTITY e 'text'>]><a>&e;</a>"), 0);
-    EXPECT_EQ(reader.trace(), "1@0 3@35:a 10@36 9@39:e=~ 4@43 2@43");
-}
-
-// --- Grammar -------------------------------------------------------------------
-
-TEST(XMLReaderDtdGrammar, ElementDeclarations) {
-    const DeclarationCase cases[] = {
+// Each subset, in a document of its own: accepted (0) or refused (1).
+TEST(XMLReaderDtd, Grammar) {
+    const struct {
+        const char* subset;
+        int result;
+    } cases[] = {
+        // Element declarations; separators may be mixed, repeats are no error.
         {"<!ELEMENT a (b, c)*>", 0}, {"<!ELEMENT a (b | (c, d)+)?>", 0}, {"<!ELEMENT a EMPTY>", 0},
-        {"<!ELEMENT a ANY >", 0},
-        {"<!ELEMENT a (b|c,d)>", 0},  // separators may be mixed
-        {"<!ELEMENT a (#PCDATA)>", 0}, {"<!ELEMENT a (#PCDATA)*>", 0}, {"<!ELEMENT a (#PCDATA|a|b)*>", 0},
-        {"<!ELEMENT a ( #PCDATA | a )* >", 0}, {"<!ELEMENT a (a?,b*,c+)+>", 0}, {"<!ELEMENT a ((a))>", 0},
-        {"<!ELEMENT a\n( a\t, b )>", 0},
-        {"<!ELEMENT a ANY><!ELEMENT a EMPTY>", 0},  // repeated declarations are no error
-        {"<!ELEMENT a (#PCDATA | b)>", 1}, {"<!ELEMENT a (#PCDATA|a)>", 1}, {"<!ELEMENT a (#PCDATA)+>", 1},
-        {"<!ELEMENT a (#pcdata)>", 1}, {"<!ELEMENT a (b|#PCDATA)*>", 1}, {"<!ELEMENT a ()>", 1},
-        {"<!ELEMENT a (a|)>", 1}, {"<!ELEMENT a (a b)>", 1}, {"<!ELEMENT a (a**)>", 1}, {"<!ELEMENT a (a)x>", 1},
-        {"<!ELEMENT a empty>", 1}, {"<!ELEMENT a>", 1}, {"<!ELEMENT a(b)>", 1}, {"<!ELEMENT a EMPTY", 1},
-        {"<!ELEMENT a (b", 1},
-    };
-    ExpectResults(cases, sizeof cases / sizeof cases[0]);
-}
-
-TEST(XMLReaderDtdGrammar, AttributeListDeclarations) {
-    const DeclarationCase cases[] = {
+        {"<!ELEMENT a ANY >", 0}, {"<!ELEMENT a (b|c,d)>", 0}, {"<!ELEMENT a (#PCDATA)>", 0},
+        {"<!ELEMENT a (#PCDATA)*>", 0}, {"<!ELEMENT a (#PCDATA|a|b)*>", 0}, {"<!ELEMENT a ( #PCDATA | a )* >", 0},
+        {"<!ELEMENT a (a?,b*,c+)+>", 0}, {"<!ELEMENT a ((a))>", 0}, {"<!ELEMENT a\n( a\t, b )>", 0},
+        {"<!ELEMENT a ANY><!ELEMENT a EMPTY>", 0}, {"<!ELEMENT a (#PCDATA | b)>", 1}, {"<!ELEMENT a (#PCDATA|a)>", 1},
+        {"<!ELEMENT a (#PCDATA)+>", 1}, {"<!ELEMENT a (#pcdata)>", 1}, {"<!ELEMENT a (b|#PCDATA)*>", 1},
+        {"<!ELEMENT a ()>", 1}, {"<!ELEMENT a (a|)>", 1}, {"<!ELEMENT a (a b)>", 1}, {"<!ELEMENT a (a**)>", 1},
+        {"<!ELEMENT a (a)x>", 1}, {"<!ELEMENT a empty>", 1}, {"<!ELEMENT a>", 1}, {"<!ELEMENT a(b)>", 1},
+        {"<!ELEMENT a EMPTY", 1}, {"<!ELEMENT a (b", 1},
+        // Attribute-list declarations.
         {"<!ATTLIST a b IDREFS #IMPLIED>", 0}, {"<!ATTLIST a b NMTOKENS #IMPLIED>", 0},
         {"<!ATTLIST a b IDREF #IMPLIED>", 0}, {"<!ATTLIST a b (x|y) 'x'>", 0},
         {"<!ATTLIST a b NOTATION (n) #REQUIRED>", 0}, {"<!ATTLIST a b CDATA #IMPLIED >", 0}, {"<!ATTLIST a>", 0},
@@ -104,64 +70,46 @@ TEST(XMLReaderDtdGrammar, AttributeListDeclarations) {
         {"<!ATTLIST a b (x y) #IMPLIED>", 1}, {"<!ATTLIST a b NOTATION(n) #IMPLIED>", 1},
         {"<!ATTLIST a b NOTATION (1) #IMPLIED>", 1}, {"<!ATTLIST a b CDATA #DEFAULT>", 1},
         {"<!ATTLIST a b CDATA 'x<y'>", 1}, {"<!ATTLIST a b CDATA 'x&y'>", 1}, {"<!ATTLIST a b cdata #IMPLIED>", 1},
-        {"<!ATTLIST a b CDATA #FIXED>", 1}, {"<!ATTLIST a b CDATA #FIXED'x'>", 1},
-        {"<!ATTLIST a b CDATA#IMPLIED>", 1}, {"<!ATTLIST a b CDATA #IMPLIED", 1}, {"<!ATTLIST>", 1},
-    };
-    ExpectResults(cases, sizeof cases / sizeof cases[0]);
-}
-
-TEST(XMLReaderDtdGrammar, EntityDeclarations) {
-    const DeclarationCase cases[] = {
+        {"<!ATTLIST a b CDATA #FIXED>", 1}, {"<!ATTLIST a b CDATA #FIXED'x'>", 1}, {"<!ATTLIST a b CDATA#IMPLIED>", 1},
+        {"<!ATTLIST a b CDATA #IMPLIED", 1}, {"<!ATTLIST>", 1},
+        // Entity declarations.
         {"<!ENTITY e 'x &amp; y'>", 0}, {"<!ENTITY % p 'x'>%p;", 0}, {"<!ENTITY e SYSTEM 'x.gif' NDATA gif>", 0},
-        {"<!ENTITY e PUBLIC '-//x' \"y\" >", 0},
-        {"<!ENTITY % p SYSTEM 'x'>", 0}, {"<!ENTITY e \"it's %p; &#x20; > \x01\">", 0}, {"<!ENTITY e ''>", 0},
-        {"<!ENTITY e '<b/>'>", 1}, {"<!ENTITY % p SYSTEM 'x' NDATA gif>", 1}, {"<!ENTITY e SYSTEM 'x'NDATA g>", 1},
+        {"<!ENTITY e PUBLIC '-//x' \"y\" >", 0}, {"<!ENTITY % p SYSTEM 'x'>", 0},
+        {"<!ENTITY e \"it's %p; &#x20; > \x01\">", 0}, {"<!ENTITY e ''>", 0}, {"<!ENTITY e '<b/>'>", 1},
+        {"<!ENTITY % p SYSTEM 'x' NDATA gif>", 1}, {"<!ENTITY e SYSTEM 'x'NDATA g>", 1},
         {"<!ENTITY e SYSTEM 'x' NDATA>", 1}, {"<!ENTITY e 'x>", 1}, {"<!ENTITY e x>", 1}, {"<!ENTITY %p 'x'>", 1},
         {"<!ENTITY e 'a & b'>", 1}, {"<!ENTITY e '%;'>", 1}, {"<!ENTITY e '%p'>", 1}, {"<!ENTITY e '&#;'>", 1},
         {"<!ENTITY e>", 1},
-    };
-    ExpectResults(cases, sizeof cases / sizeof cases[0]);
-}
-
-TEST(XMLReaderDtdGrammar, NotationDeclarations) {
-    const DeclarationCase cases[] = {
-        {"<!NOTATION n PUBLIC 'pub'>", 0}, {"<!NOTATION n PUBLIC 'pub' 'sys'>", 0},
-        {"<!NOTATION n SYSTEM 'sys'>", 0}, {"<!NOTATION n PUBLIC \"pub\" >", 0}, {"<!NOTATION n>", 1},
-        {"<!NOTATION n 'sys'>", 1}, {"<!NOTATION n PUBLIC>", 1}, {"<!NOTATION n SYSTEM>", 1},
-        {"<!NOTATION n PUBLIC 'pub''sys'>", 1}, {"<!NOTATION n PUBLIC 'p{b}'>", 1},
-    };
-    ExpectResults(cases, sizeof cases / sizeof cases[0]);
-}
-
-TEST(XMLReaderDtdGrammar, SubsetLevel) {
-    const DeclarationCase cases[] = {
+        // Notation declarations.
+        {"<!NOTATION n PUBLIC 'pub'>", 0}, {"<!NOTATION n PUBLIC 'pub' 'sys'>", 0}, {"<!NOTATION n SYSTEM 'sys'>", 0},
+        {"<!NOTATION n PUBLIC \"pub\" >", 0}, {"<!NOTATION n>", 1}, {"<!NOTATION n 'sys'>", 1},
+        {"<!NOTATION n PUBLIC>", 1}, {"<!NOTATION n SYSTEM>", 1}, {"<!NOTATION n PUBLIC 'pub''sys'>", 1},
+        {"<!NOTATION n PUBLIC 'p{b}'>", 1},
+        // The subset itself: no conditional sections, no XML declaration.
         {"<?pi x?><!-- c -->", 0}, {" \n\t%p; %q;", 0}, {"", 0}, {"%p ;", 1}, {"% p;", 1},
         {"<![INCLUDE[<!ELEMENT a ANY>]]>", 1}, {"<![IGNORE[]]>", 1}, {"<!WHAT a>", 1}, {"<!element a ANY>", 1},
         {"x", 1}, {"<?xml version='1.0'?>", 1}, {"<!-- a -- b -->", 1},
     };
-    ExpectResults(cases, sizeof cases / sizeof cases[0]);
-
-    TraceReader reader;
-    EXPECT_EQ(reader.Parse("<!DOCTYPE a [<!ENTITY e 'x"), 1);
-    EXPECT_EQ(reader.Parse("<!DOCTYPE a [<!ELEMENT a (b"), 1);
-    EXPECT_EQ(reader.Parse("<!DOCTYPE a [<!ATTLIST a b CDATA '"), 1);
-    EXPECT_EQ(reader.Parse("<!DOCTYPE a [ "), 1);
+    for (const auto& c : cases) {
+        TraceReader reader;
+        EXPECT_EQ(reader.Parse(WithSubset(c.subset).c_str()), c.result) << c.subset;
+    }
+    // A subset the text ends in.
+    for (const char* cut : {"<!DOCTYPE a [<!ENTITY e 'x", "<!DOCTYPE a [<!ELEMENT a (b", "<!DOCTYPE a [ ",
+                            "<!DOCTYPE a [<!ATTLIST a b CDATA '"}) {
+        TraceReader reader;
+        EXPECT_EQ(reader.Parse(cut), 1) << cut;
+    }
 }
 
-// --- Nesting of content-model groups ------------------------------------------
-
-TEST(XMLReaderDtdDepth, GroupsNestAsDeepAsElements) {
-    // Groups share the element nesting limit.
+// Content-model groups share the element nesting limit.
+TEST(XMLReaderDtd, GroupNestingLimit) {
     const int limit = XMLReader::kMaxElementDepth;
-    std::string deepest = "<!ELEMENT a " + Repeat("(", limit) + "b" + Repeat(")", limit) + ">";
     TraceReader reader;
-    EXPECT_EQ(reader.Parse(WithSubset(deepest).c_str()), 0);
-
+    EXPECT_EQ(reader.Parse(WithSubset("<!ELEMENT a " + Repeat("(", limit) + "b" + Repeat(")", limit) + ">").c_str()), 0);
     std::string tooDeep = "<!ELEMENT a " + Repeat("(", limit + 1) + "b" + Repeat(")", limit + 1) + ">";
     EXPECT_EQ(reader.Parse(WithSubset(tooDeep).c_str()), 1);
     EXPECT_EQ(reader.Position(), 13 + 12 + limit) << "at the '(' one level too deep";
-
-    std::string million = "<!DOCTYPE a [<!ELEMENT a " + Repeat("(", 1000000);
-    EXPECT_EQ(reader.Parse(million.c_str()), 1);
+    EXPECT_EQ(reader.Parse(("<!DOCTYPE a [<!ELEMENT a " + Repeat("(", 1000000)).c_str()), 1);
     EXPECT_EQ(reader.Parse(WithSubset("<!ELEMENT a ((b),c)>").c_str()), 0) << "counted afresh";
 }

@@ -3,6 +3,7 @@
 //   "1@0 3@2:a 11@4:x 13@7:a 9@12:amp=& ..."
 // Each event is CODE@POSITION, then ":" and the token for single-token
 // payloads, or ":" name "=" value for pairs; an absent token is written "~".
+// It also opens the reader's last name, value, version and encoding tokens.
 #pragma once
 
 #include <string>
@@ -13,20 +14,14 @@ namespace quillon_test {
 
 class TraceReader : public quillon::XMLReader {
 public:
-    explicit TraceReader(bool dropWhitespaceText = true) {
-        SetDropWhitespaceText(dropWhitespaceText);
-        SetCallback(&TraceReader::Record, this);
-    }
+    TraceReader() { SetCallback(&TraceReader::Record, this); }
 
     // Parses `text` and returns the result; trace() holds the events.
     int Parse(const char* text) {
         trace_.clear();
-        codes_.clear();
         return ParseText(text);
     }
     const std::string& trace() const { return trace_; }
-    // The event codes alone: "1 3 10 4 2".
-    const std::string& codes() const { return codes_; }
 
     using XMLReader::EncodingToken;
     using XMLReader::NameToken;
@@ -41,33 +36,24 @@ private:
     static int32_t Record(int32_t event, const void* payload, void* context) {
         auto* self = static_cast<TraceReader*>(context);
         std::string& out = self->trace_;
-        if (!out.empty()) out += ' ';
-        if (!self->codes_.empty()) self->codes_ += ' ';
-        self->codes_ += std::to_string(event);
-        out += std::to_string(event) + "@" + std::to_string(self->Position());
-        switch (event) {
-            case quillon::kAttribute:
-            case quillon::kEntityReference: {
-                const auto* pair = static_cast<const quillon::XMLPair*>(payload);
-                out += ":" + Field(pair->name) + "=" + Field(pair->value);
-                break;
-            }
-            case quillon::kStartElement:
-            case quillon::kText:
-            case quillon::kVersion:
-            case quillon::kEncoding:
-            case quillon::kAttributeName:
-            case quillon::kAttributeValuePart:
-                out += ":" + Field(*static_cast<const quillon::XMLToken*>(payload));
-                break;
-            default:
-                if (payload) out += ":unexpected-payload";
+        out += (out.empty() ? "" : " ") + std::to_string(event) + "@" + std::to_string(self->Position());
+        if (event == quillon::kAttribute || event == quillon::kEntityReference) {
+            const auto* pair = static_cast<const quillon::XMLPair*>(payload);
+            out += ":" + Field(pair->name) + "=" + Field(pair->value);
+        } else if (payload != nullptr) {
+            out += ":" + Field(*static_cast<const quillon::XMLToken*>(payload));
         }
         return 0;
     }
 
     std::string trace_;
-    std::string codes_;
 };
+
+inline std::string Repeat(const std::string& piece, int count) {
+    std::string out;
+    out.reserve(piece.size() * static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) out += piece;
+    return out;
+}
 
 }  // namespace quillon_test

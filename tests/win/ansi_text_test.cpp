@@ -42,24 +42,6 @@ int Sign(int v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
                                          << CollateAnsi(a.c_str(), b.c_str(), true);
 }
 
-// Short strings over all printable ASCII, weighted towards the characters the
-// collation treats specially: case pairs, digits, hyphens and apostrophes.
-std::vector<std::string> AsciiCorpus() {
-    std::vector<std::string> corpus = {"", "a", "A", "b", "B", "-", "'", "_", "0", "9", " ",
-                                       "co-op", "coop", "co'op", "1.0", "1,0", "beta", "Beta", "BETA",
-                                       "2.10", "2.9", "a-b", "ab-", "a--b", "-a", "a'", "x_y", "x y"};
-    std::string alphabet;
-    for (int c = 0x20; c < 0x7F; ++c) alphabet += static_cast<char>(c);
-    alphabet += "--''aAbB19";
-    std::mt19937 random(20261206);
-    for (int n = 0; n < 1500; ++n) {
-        std::string s;
-        for (int k = static_cast<int>(random() % 7); k > 0; --k) s += alphabet[random() % alphabet.size()];
-        corpus.push_back(s);
-    }
-    return corpus;
-}
-
 // Bytes that share a primary weight with others (letters with marks in both
 // cases, ligatures and the letters they stand for, superscripts, the
 // unassigned bytes) and the bytes without one (hyphens, apostrophe,
@@ -117,13 +99,14 @@ std::string Edited(std::string s, std::mt19937& random) {
 }
 
 // Mixed texts: named cases, texts over the close alphabet with now and then
-// any byte at all, and longer ones.
+// any byte at all (printable ASCII among them), and longer ones.
 std::vector<std::string> MixedCorpus() {
     std::vector<std::string> corpus = {
         "1\xE9", "1\xC9", "1f", "1e", "r\xE9sum\xE9", "resume", "R\xE9sum\xE9", "r\xE9sum\xE8",
         "na\xEFve", "naive", "Stra\xDF" "e", "Strasse", "STRASSE", "\xE6on", "aeon", "\xC6on", "\x9Cuvre",
         "oeuvre", "\xDEorn", "Thorn", "fa\xE7" "ade", "fa\xC7" "ade", "facade", "co-op", "co\x96op", "coop",
         "co\xADop", "\xFF", "\x9F", "\xAA", "a", "\xB9", "1", "\x80 5", "$ 5", "\xA0x", " x", "\tx",
+        "co'op", "1.0", "1,0", "Beta", "BETA", "2.10", "2.9", "a--b", "-a", "a'", "x_y", "x y", "_", "9",
     };
     std::mt19937 random(20261207);
     const size_t alphabet = sizeof kCloseAlphabet - 1;
@@ -144,18 +127,6 @@ std::vector<std::string> MixedCorpus() {
 }
 
 }  // namespace
-
-TEST(AnsiSeam, CollationModelMatchesLstrcmpOnAscii) {
-    auto corpus = AsciiCorpus();
-    int compared = 0;
-    for (size_t i = 0; i < corpus.size(); ++i) {
-        for (size_t j = i % 5; j < corpus.size(); j += 11) {
-            ASSERT_TRUE(MatchesLstrcmp(corpus[i], corpus[j]));
-            ++compared;
-        }
-    }
-    EXPECT_GT(compared, 200000);
-}
 
 TEST(AnsiSeam, CollationModelMatchesLstrcmpOnEveryPairOfBytes) {
     if (GetACP() != 1252) GTEST_SKIP() << "ANSI code page is " << GetACP();

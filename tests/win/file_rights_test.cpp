@@ -10,72 +10,123 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <type_traits>
 #include <vector>
 
+#include "access_entry.h"
 #include "installer_double.h"
+#include "platform/win32/system_calls.h"
 #include "system/file_rights.h"
-#include "system_call_faults.h"
 
 namespace {
 
-using quillon::test::SystemCallFaults;
 using quillon::win32::ScopedSystemCall;
 using quillon::win32::SystemCalls;
 using quillon::win32::Sys;
 
+// While it lives, the security, file and memory calls are logged and counted,
+// the call numbered `failAt` fails (its last error, or the code it returns,
+// is InjectedError(n)), and blocks and SIDs still held are counted in
+// `outstanding`.
+class SystemCallFaults {
+public:
+    static DWORD InjectedError(int call) { return 0x20000000u | static_cast<DWORD>(call); }
+
+    SystemCallFaults() : saved_(Sys()) {
+        active_ = this;
+        Wrap<&SystemCalls::GetVolumeInformationA>("GetVolumeInformationA", FALSE);
+        Wrap<&SystemCalls::AllocateAndInitializeSid>("AllocateAndInitializeSid", FALSE, 1);
+        Wrap<&SystemCalls::LookupAccountSidA>("LookupAccountSidA", FALSE);
+        Wrap<&SystemCalls::LookupAccountNameA>("LookupAccountNameA", FALSE);
+        Wrap<&SystemCalls::GetFileSecurityA>("GetFileSecurityA", FALSE);
+        Wrap<&SystemCalls::InitializeSecurityDescriptor>("InitializeSecurityDescriptor", FALSE);
+        Wrap<&SystemCalls::GetSecurityDescriptorDacl>("GetSecurityDescriptorDacl", FALSE);
+        Wrap<&SystemCalls::GetAclInformation>("GetAclInformation", FALSE);
+        Wrap<&SystemCalls::LocalAlloc>("LocalAlloc", HLOCAL{}, 1);
+        Wrap<&SystemCalls::InitializeAcl>("InitializeAcl", FALSE);
+        Wrap<&SystemCalls::GetAce>("GetAce", FALSE);
+        Wrap<&SystemCalls::AddAce>("AddAce", FALSE);
+        Wrap<&SystemCalls::AddAccessAllowedAce>("AddAccessAllowedAce", FALSE);
+        Wrap<&SystemCalls::GetFileAttributesA>("GetFileAttributesA", INVALID_FILE_ATTRIBUTES);
+        Wrap<&SystemCalls::SetNamedSecurityInfoA>("SetNamedSecurityInfoA", DWORD{}, 0, true);
+        Wrap<&SystemCalls::LocalFree>("LocalFree", HLOCAL{}, -1);
+        Wrap<&SystemCalls::FreeSid>("FreeSid", PVOID{}, -1);
+    }
+    ~SystemCallFaults() { Sys() = saved_; }
+
+    int failAt = 0;        // 1-based; 0 fails nothing
+    int calls = 0;         // failable calls so far
+    int outstanding = 0;   // blocks and SIDs allocated and not yet released
+    std::vector<std::string> log;  // the failable calls, in order
+    std::string failed;    // the call that failed
+
+    void Restart(int failAtCall) {
+        failAt = failAtCall;
+        calls = 0;
+        log.clear();
+        failed.clear();
+    }
+
+private:
+    template <auto Member, typename Function = std::remove_reference_t<decltype(Sys().*Member)>>
+    struct Shim;
+    template <auto Member, typename Result, typename... Args>
+    struct Shim<Member, Result(WINAPI*)(Args...)> {
+        static inline Result(WINAPI* real)(Args...) = nullptr;
+        static inline const char* name = nullptr;
+        static inline Result failure{};
+        static inline int holds = 0;             // +1 allocates, -1 releases, 0 neither
+        static inline bool returnsCode = false;  // fails by returning its error code
+        static Result WINAPI Call(Args... args) {
+            SystemCallFaults& faults = *active_;
+            if constexpr (sizeof...(Args) == 1 && (std::is_pointer_v<Args> && ...)) {
+                if (holds < 0) {  // releases never fail
+                    if (((args != nullptr) && ...)) --faults.outstanding;
+                    return real(args...);
+                }
+            }
+            faults.log.push_back(name);
+            if (++faults.calls == faults.failAt) {
+                faults.failed = name;
+                ::SetLastError(InjectedError(faults.calls));
+                if constexpr (std::is_same_v<Result, DWORD>) {
+                    if (returnsCode) return InjectedError(faults.calls);
+                }
+                return failure;
+            }
+            Result result = real(args...);
+            if (holds > 0 && result) ++faults.outstanding;
+            return result;
+        }
+    };
+
+    template <auto Member, typename Failure>
+    void Wrap(const char* name, Failure failure, int holds = 0, bool returnsCode = false) {
+        using S = Shim<Member>;
+        S::real = Sys().*Member;
+        S::name = name;
+        S::failure = failure;
+        S::holds = holds;
+        S::returnsCode = returnsCode;
+        Sys().*Member = &S::Call;
+    }
+
+    static inline SystemCallFaults* active_ = nullptr;
+    SystemCalls saved_;
+};
+
 const std::string kUsers = "S-1-5-32-545";
 const std::string kAdmins = "S-1-5-32-544";
 const std::string kEveryone = "S-1-1-0";
+constexpr DWORD kRwx = 0x001201BF;
 
-struct Entry {
-    BYTE type;
-    BYTE flags;
-    DWORD mask;
-    std::string sid;
-    bool operator==(const Entry& o) const { return type == o.type && flags == o.flags && mask == o.mask && sid == o.sid; }
-};
-
-std::ostream& operator<<(std::ostream& out, const Entry& e) {
-    return out << "{" << int(e.type) << ", flags " << int(e.flags) << ", 0x" << std::hex << e.mask << std::dec << ", "
-               << e.sid << "}";
-}
-
-// A real ACL with the entries, built by the system's own calls.
-std::vector<BYTE> MakeAcl(const std::vector<Entry>& entries) {
-    std::vector<BYTE> acl(1024);
-    auto* list = reinterpret_cast<ACL*>(acl.data());
-    InitializeAcl(list, static_cast<DWORD>(acl.size()), ACL_REVISION);
-    for (const Entry& e : entries) {
-        PSID sid = nullptr;
-        ConvertStringSidToSidA(e.sid.c_str(), &sid);
-        if (e.type == ACCESS_DENIED_ACE_TYPE) {
-            AddAccessDeniedAceEx(list, ACL_REVISION, e.flags, e.mask, sid);
-        } else {
-            AddAccessAllowedAceEx(list, ACL_REVISION, e.flags, e.mask, sid);
-        }
-        LocalFree(sid);
-    }
-    return acl;
-}
-
-std::vector<Entry> ReadAcl(ACL* acl) {
-    std::vector<Entry> entries;
-    for (DWORD i = 0; acl != nullptr && i < acl->AceCount; ++i) {
-        ACCESS_ALLOWED_ACE* ace = nullptr;
-        GetAce(acl, i, reinterpret_cast<void**>(&ace));
-        char* sid = nullptr;
-        ConvertSidToStringSidA(&ace->SidStart, &sid);
-        entries.push_back({ace->Header.AceType, ace->Header.AceFlags, ace->Mask, sid});
-        LocalFree(sid);
-    }
-    return entries;
-}
+using Entry = quillon::test::AccessEntry;
 
 enum class Dacl { kList, kNull, kAbsent };
 
 // Stands in for the file system's store of security descriptors:
-// GetFileSecurityA serves one descriptor, SetNamedSecurityInfoA records what
-// it is handed before passing it on to the system.
+// GetFileSecurityA serves one descriptor, built by the system's own calls;
+// SetNamedSecurityInfoA records what it is handed before passing it on.
 class FileSecurityStandIn {
 public:
     struct Write {
@@ -89,11 +140,19 @@ public:
 
     explicit FileSecurityStandIn(const std::vector<Entry>& entries, Dacl kind = Dacl::kList)
         : get_(Sys().GetFileSecurityA, &Get), set_(Sys().SetNamedSecurityInfoA, &Set) {
-        std::vector<BYTE> acl = MakeAcl(entries);
+        std::vector<BYTE> acl(1024);
+        auto* list = reinterpret_cast<ACL*>(acl.data());
+        InitializeAcl(list, static_cast<DWORD>(acl.size()), ACL_REVISION);
+        for (const Entry& e : entries) {
+            PSID sid = nullptr;
+            ConvertStringSidToSidA(e.sid.c_str(), &sid);
+            (e.type == ACCESS_DENIED_ACE_TYPE ? AddAccessDeniedAceEx : AddAccessAllowedAceEx)(list, ACL_REVISION, e.flags,
+                                                                                              e.mask, sid);
+            LocalFree(sid);
+        }
         SECURITY_DESCRIPTOR absolute;
         InitializeSecurityDescriptor(&absolute, SECURITY_DESCRIPTOR_REVISION);
-        if (kind != Dacl::kAbsent)
-            SetSecurityDescriptorDacl(&absolute, TRUE, kind == Dacl::kNull ? nullptr : reinterpret_cast<ACL*>(acl.data()), FALSE);
+        if (kind != Dacl::kAbsent) SetSecurityDescriptorDacl(&absolute, TRUE, kind == Dacl::kNull ? nullptr : list, FALSE);
         DWORD size = 0;
         MakeSelfRelativeSD(&absolute, nullptr, &size);
         descriptor_.assign(size, 0);
@@ -111,7 +170,16 @@ private:
     }
     static DWORD WINAPI Set(LPSTR path, SE_OBJECT_TYPE type, SECURITY_INFORMATION information, PSID owner, PSID group,
                             PACL dacl, PACL sacl) {
-        writes.push_back({path, type, information, group != nullptr || sacl != nullptr, ReadAcl(dacl)});
+        std::vector<Entry> entries;
+        for (DWORD i = 0; dacl != nullptr && i < dacl->AceCount; ++i) {
+            ACCESS_ALLOWED_ACE* ace = nullptr;
+            GetAce(dacl, i, reinterpret_cast<void**>(&ace));
+            char* sid = nullptr;
+            ConvertSidToStringSidA(&ace->SidStart, &sid);
+            entries.push_back({ace->Header.AceType, ace->Header.AceFlags, static_cast<uint32_t>(ace->Mask), sid});
+            LocalFree(sid);
+        }
+        writes.push_back({path, type, information, group != nullptr || sacl != nullptr, entries});
         return realSet_(path, type, information, owner, group, dacl, sacl);
     }
 
@@ -142,15 +210,10 @@ protected:
     std::string folder_, file_;
 };
 
-constexpr DWORD kRwx = 0x001201BF;
-
 TEST_F(FileRights, SetHandsAProtectedListToTheSystem) {
     const std::vector<Entry> old = {{ACCESS_ALLOWED_ACE_TYPE, INHERITED_ACE, FILE_ALL_ACCESS, kAdmins},
                                     {ACCESS_ALLOWED_ACE_TYPE, 0, FILE_GENERIC_READ, kUsers},
                                     {ACCESS_DENIED_ACE_TYPE, 0, FILE_WRITE_DATA, kEveryone}};
-    const std::vector<Entry> kept = {{0, 3, FILE_ALL_ACCESS, kAdmins}, {1, 3, FILE_WRITE_DATA, kEveryone}};
-    const Entry inherited = {0, 3, GENERIC_ALL, kUsers};
-    const Entry plain = {0, 0, GENERIC_ALL, kUsers};
     for (const std::string& path : {file_, folder_}) {
         SCOPED_TRACE(path);
         FileSecurityStandIn security(old);
@@ -161,14 +224,12 @@ TEST_F(FileRights, SetHandsAProtectedListToTheSystem) {
         EXPECT_EQ(write.type, SE_FILE_OBJECT);
         EXPECT_EQ(write.information, 0x80000004u);  // the DACL, protected
         EXPECT_FALSE(write.groupOrSacl);
-        std::vector<Entry> handed = kept;
-        if (path == folder_) handed.push_back(inherited);
-        handed.push_back(plain);
+        std::vector<Entry> handed = {{0, 3, FILE_ALL_ACCESS, kAdmins}, {1, 3, FILE_WRITE_DATA, kEveryone}};
+        if (path == folder_) handed.push_back({0, 3, GENERIC_ALL, kUsers});
+        handed.push_back({0, 0, GENERIC_ALL, kUsers});
         EXPECT_EQ(write.entries, handed);
     }
-}
-
-TEST_F(FileRights, NullEmptyOrAbsentListsFailBothWays) {
+    // Lists that are empty, null or absent are never rewritten, nor read as access.
     for (Dacl kind : {Dacl::kList, Dacl::kNull, Dacl::kAbsent}) {
         FileSecurityStandIn security({}, kind);
         EXPECT_EQ(quillon::SetFileRights(folder_.c_str()), 0);
@@ -182,7 +243,7 @@ TEST_F(FileRights, NullEmptyOrAbsentListsFailBothWays) {
 struct NameLookups {
     static inline std::vector<std::string> names;
     static inline bool jederKnown = false;
-    static inline decltype(SystemCalls::LookupAccountNameA) real = nullptr;
+    static inline decltype(SystemCalls::LookupAccountNameA) real = Sys().LookupAccountNameA;
     static BOOL WINAPI Lookup(LPCSTR system, LPCSTR name, PSID sid, LPDWORD sidSize, LPSTR domain, LPDWORD domainLength,
                               PSID_NAME_USE use) {
         names.push_back(name);
@@ -195,7 +256,6 @@ TEST_F(FileRights, EveryoneDecidesAfterUsersFailsAndIsAskedForAsJederFirst) {
     FileSecurityStandIn security({{ACCESS_ALLOWED_ACE_TYPE, 0, kRwx, kUsers},
                                   {ACCESS_DENIED_ACE_TYPE, 0, FILE_WRITE_DATA, kUsers},
                                   {ACCESS_ALLOWED_ACE_TYPE, 0, FILE_ALL_ACCESS, kEveryone}});
-    NameLookups::real = Sys().LookupAccountNameA;
     ScopedSystemCall lookups(Sys().LookupAccountNameA, &NameLookups::Lookup);
     EXPECT_EQ(quillon::CheckAccountFileRights(file_.c_str(), quillon::kUsersAlias), 0);
     for (bool jederKnown : {false, true}) {
@@ -223,7 +283,6 @@ struct FatVolumes {
 TEST_F(FileRights, VolumesWithoutAccessListsAreAlreadyRight) {
     ScopedSystemCall volumes(Sys().GetVolumeInformationA, &FatVolumes::Query);
     SystemCallFaults faults;  // logs every call after the volume query
-    FatVolumes::roots.clear();
     EXPECT_EQ(quillon::SetFileRights("\\\\server\\share\\dir\\app.exe"), 1);
     EXPECT_EQ(quillon::CheckFileRights("C:\\dir\\app.exe"), 1);
     EXPECT_EQ(FatVolumes::roots, (std::vector<std::string>{"\\\\server\\share\\", "C:\\"}));
@@ -261,11 +320,10 @@ TEST_F(FileRights, EveryFailingCallEndsWithZeroAndReleasesEverything) {
             // allocation between them); any other failure ends the operation
             // at once, and the caller is told its error.
             bool probe = n + 2 <= calls.size() && calls[n] == "LocalAlloc" && calls[n + 1] == calls[n - 1];
+            EXPECT_EQ(faults.log.size(), probe ? n + 2 : n);
             if (probe) {
-                EXPECT_EQ(faults.log.size(), n + 2);
                 EXPECT_NE(quillon::LastRightsError(), 0u);
             } else {
-                EXPECT_EQ(faults.log.size(), n);
                 EXPECT_EQ(quillon::LastRightsError(), SystemCallFaults::InjectedError(static_cast<int>(n)));
             }
         }

@@ -13,50 +13,33 @@
 
 namespace {
 
-using quillon::ExpandPathPlaceholder;
-using quillon::ReadRegistryValueByPath;
 using quillon::TextString;
 
-struct Expanded {
-    int result;
-    std::string text;  // "<null>" for a null string
-};
-
-Expanded Expand(const char* input) {
-    TextString text = input;
-    int result = ExpandPathPlaceholder(text);
-    return {result, text.IsNull() ? "<null>" : text.Text()};
+// "result text", the text "null" for a null string.
+std::string Expand(const std::string& input, int (*operation)(TextString&) = &quillon::ExpandPathPlaceholder) {
+    TextString text = input.c_str();
+    int result = operation(text);
+    return std::to_string(result) + " " + (text.IsNull() ? "null" : text.Text());
 }
 
-Expanded ReadByPath(const std::string& path) {
-    TextString text = path.c_str();
-    int result = ReadRegistryValueByPath(text);
-    return {result, text.IsNull() ? "<null>" : text.Text()};
-}
+std::string ReadByPath(const std::string& path) { return Expand(path, &quillon::ReadRegistryValueByPath); }
 
 // A copy of this executable started with kReportFlag expands the two module
-// placeholders, writes "result text" lines into the file named after the flag
-// and ends before any test runs.
+// placeholders, writes their "result text" lines into the file named after
+// the flag and ends before any test runs.
 constexpr char kReportFlag[] = " --report-module-placeholders=";
 const bool kReportedModulePlaceholders = [] {
     const char* flag = std::strstr(GetCommandLineA(), kReportFlag);
     if (flag == nullptr) return false;
-    {
-        std::ofstream out(flag + sizeof kReportFlag - 1, std::ios::binary);
-        for (const char* placeholder : {"[ModuleFile]", "[ModuleFolder]"}) {
-            Expanded expanded = Expand(placeholder);
-            out << expanded.result << " " << expanded.text << "\n";
-        }
-    }
+    std::ofstream(flag + sizeof kReportFlag - 1, std::ios::binary)
+        << Expand("[ModuleFile]") << "\n" << Expand("[ModuleFolder]") << "\n";
     ExitProcess(0);
 }();
 
 // Starts `program` with kReportFlag and returns what it reported.
 std::string ModulePlaceholdersOf(const std::string& program, const std::string& report) {
-    DeleteFileA(report.c_str());
     std::string commandLine = "\"" + program + "\"" + kReportFlag + report;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
+    STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION process = {};
     if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process))
@@ -64,207 +47,108 @@ std::string ModulePlaceholdersOf(const std::string& program, const std::string& 
     WaitForSingleObject(process.hProcess, 60000);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    std::ifstream in(report, std::ios::binary);
     std::stringstream text;
-    text << in.rdbuf();
+    text << std::ifstream(report, std::ios::binary).rdbuf();
     DeleteFileA(report.c_str());
     return text.str();
 }
 
-std::string SystemFolder(UINT(WINAPI* query)(LPSTR, UINT)) {
-    char buffer[MAX_PATH + 1] = {};
-    query(buffer, sizeof buffer);
-    return buffer;
-}
-
-TEST(PathPlaceholders, FoldersOfTheMachine) {
-    std::string windows = SystemFolder(GetWindowsDirectoryA);
-    std::string system = SystemFolder(GetSystemDirectoryA);
-    char temp[MAX_PATH + 1] = {};
+TEST(PathPlaceholders, FoldersAndFilesOfTheMachine) {
+    char windows[MAX_PATH + 1] = {}, system[MAX_PATH + 1] = {}, temp[MAX_PATH + 1] = {}, module[MAX_PATH] = {};
+    char common[MAX_PATH] = {};
+    DWORD size = sizeof common;
+    GetWindowsDirectoryA(windows, sizeof windows);
+    GetSystemDirectoryA(system, sizeof system);
     GetTempPathA(sizeof temp, temp);
-    ASSERT_GT(windows.size(), 3u);
-
-    Expanded winDir = Expand("[WinDir]");
-    EXPECT_EQ(winDir.result, 1);
-    EXPECT_EQ(winDir.text, windows);
-    EXPECT_NE(winDir.text.back(), '\\');
-
-    Expanded sysDir = Expand("[WinSysDir]");
-    EXPECT_EQ(sysDir.result, 1);
-    EXPECT_EQ(sysDir.text, system);
-    EXPECT_NE(sysDir.text.back(), '\\');
-
-    Expanded tempDir = Expand("[TempDir]");
-    EXPECT_EQ(tempDir.result, 1);
-    EXPECT_EQ(tempDir.text, temp);
-    EXPECT_EQ(tempDir.text.back(), '\\');
-
-    // The drive of the Windows directory: C:\windows gives C:\Temp.
-    Expanded client = Expand("[TempPathClient]");
-    EXPECT_EQ(client.result, 1);
-    EXPECT_EQ(client.text, windows.substr(0, windows.find('\\')) + "\\Temp");
-    EXPECT_EQ(client.text, "C:\\Temp");
-}
-
-TEST(PathPlaceholders, TheHostExecutableNotTheLibrary) {
-    char module[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, module, MAX_PATH);
-    std::string executable = module;
+    ASSERT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "CommonFilesDir",
+                           RRF_RT_REG_SZ, nullptr, common, &size),
+              ERROR_SUCCESS);
+    const std::string executable = module;  // the host executable, not the library
     ASSERT_NE(executable.find("quillon_win_tests.exe"), std::string::npos);
-
-    Expanded file = Expand("[ModuleFile]");
-    EXPECT_EQ(file.result, 1);
-    EXPECT_EQ(file.text, executable);
-
-    Expanded folder = Expand("[ModuleFolder]");
-    EXPECT_EQ(folder.result, 1);
-    EXPECT_EQ(folder.text, executable.substr(0, executable.find_last_of('\\')));
+    const struct {
+        const char* placeholder;
+        std::string expected;
+    } cases[] = {
+        {"[WinDir]", windows}, {"[WinSysDir]", system}, {"[TempDir]", temp},
+        {"[TempPathClient]", "C:\\Temp"},  // the drive of the Windows directory
+        {"[CommonFilesFolder]", common}, {"[ModuleFile]", executable},
+        {"[ModuleFolder]", executable.substr(0, executable.find_last_of('\\'))},
+        // Only a whole exact placeholder is replaced.
+        {"[windir]", "[windir]"}, {"x[WinDir]", "x[WinDir]"}, {"[WinDir]x", "[WinDir]x"}, {"WinDir", "WinDir"},
+        {"[WinSysDir]\\server.exe", "[WinSysDir]\\server.exe"}, {"[ModuleFile] ", "[ModuleFile] "},
+        {"[TEMPDIR]", "[TEMPDIR]"}, {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Expand(c.placeholder), "1 " + c.expected) << c.placeholder;
+    EXPECT_NE(std::string(common).find("Common Files"), std::string::npos);
+    TextString null;
+    EXPECT_EQ(quillon::ExpandPathPlaceholder(null), 1);
+    EXPECT_TRUE(null.IsNull());
 }
 
 TEST(PathPlaceholders, AModuleNameThatIsCutOffIsNoPath) {
     // GetModuleFileNameA is told 255 bytes: a name of 255 characters or more
     // does not fit with its terminator and comes back cut.
-    char self[MAX_PATH] = {};
+    char self[MAX_PATH] = {}, temp[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, MAX_PATH);
-    char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
     const std::string folder = std::string(temp) + "quillon-module-path";
-    const std::string report = std::string(temp) + "quillon-module-path.txt";
     CreateDirectoryA(folder.c_str(), nullptr);
     for (size_t length : {254u, 255u}) {
-        SCOPED_TRACE("path of " + std::to_string(length) + " characters");
         std::string program = folder + "\\" + std::string(length - folder.size() - 5, 'q') + ".exe";
-        ASSERT_EQ(program.size(), length);
         ASSERT_TRUE(CopyFileA(self, program.c_str(), FALSE));
-        std::string reported = ModulePlaceholdersOf(program, report);
+        std::string reported = ModulePlaceholdersOf(program, folder + ".txt");
         DeleteFileA(program.c_str());
-        if (length < 255) {
-            EXPECT_EQ(reported, "1 " + program + "\n1 " + folder + "\n");
-        } else {
-            EXPECT_EQ(reported, "0 <null>\n0 <null>\n");
-        }
+        EXPECT_EQ(reported, length < 255 ? "1 " + program + "\n1 " + folder + "\n" : "0 null\n0 null\n") << length;
     }
     RemoveDirectoryA(folder.c_str());
 }
 
-TEST(PathPlaceholders, CommonFilesFolderComesFromTheRegistry) {
-    char expected[MAX_PATH] = {};
-    DWORD size = sizeof expected;
-    ASSERT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "CommonFilesDir",
-                           RRF_RT_REG_SZ, nullptr, expected, &size),
-              ERROR_SUCCESS);
-    Expanded common = Expand("[CommonFilesFolder]");
-    EXPECT_EQ(common.result, 1);
-    EXPECT_EQ(common.text, expected);
-    EXPECT_NE(common.text.find("Common Files"), std::string::npos);
-}
-
-TEST(PathPlaceholders, OnlyAWholeExactPlaceholderIsReplaced) {
-    for (const char* text : {"[windir]", "x[WinDir]", "[WinDir]x", "[WinSysDir]\\server.exe", "WinDir", "",
-                             "[ModuleFile] ", "[TEMPDIR]"}) {
-        SCOPED_TRACE(text);
-        Expanded same = Expand(text);
-        EXPECT_EQ(same.result, 1);
-        EXPECT_EQ(same.text, text);
-    }
-    TextString null;
-    EXPECT_EQ(ExpandPathPlaceholder(null), 1);
-    EXPECT_TRUE(null.IsNull());
-}
-
-// Values under a scratch key of the current user, removed afterwards.
-class RegistryValues : public ::testing::Test {
-protected:
-    static constexpr const char* kKey = "Software\\QuillonTests\\Placeholders";
-    static constexpr const char* kPath = "HKEY_CURRENT_USER\\Software\\QuillonTests\\Placeholders\\";
-
-    void SetUp() override {
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr),
-                  ERROR_SUCCESS);
-    }
-    void TearDown() override {
-        RegCloseKey(key_);
-        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QuillonTests");
-    }
-    void Write(const char* name, DWORD type, const void* data, DWORD size) {
-        ASSERT_EQ(RegSetValueExA(key_, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
-    }
-    void WriteDword(const char* name, DWORD value) { Write(name, REG_DWORD, &value, sizeof value); }
-
-    HKEY key_ = nullptr;
-};
-
-TEST_F(RegistryValues, TextAndNumbers) {
-    Write("Text", REG_SZ, "C:\\Program Files\\Server", 24);
-    Write("Empty", REG_SZ, "", 1);
-    Write("Unterminated", REG_SZ, "abc", 3);  // stored without its zero
-    Write("", REG_SZ, "default value", 14);
-    WriteDword("FortyTwo", 42);
-    WriteDword("AllOnes", 0xFFFFFFFFu);
-    WriteDword("Zero", 0);
-    WriteDword("Smallest", 0x80000000u);
-    Write("Short", REG_DWORD, "\x05\x00", 2);  // fewer bytes than a DWORD
-
-    struct Case {
-        const char* name;
-        const char* text;
-    } cases[] = {{"Text", "C:\\Program Files\\Server"}, {"Empty", ""},          {"Unterminated", "abc"},
-                 {"", "default value"},                  {"FortyTwo", "42"},     {"AllOnes", "-1"},
-                 {"Zero", "0"},                          {"Smallest", "-2147483648"},
-                 {"Short", "5"}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Expanded read = ReadByPath(std::string(kPath) + c.name);
-        EXPECT_EQ(read.result, 1);
-        EXPECT_EQ(read.text, c.text);
-    }
-}
-
-TEST_F(RegistryValues, OtherTypesAndMissingThingsGiveEmptyText) {
-    Write("Expand", REG_EXPAND_SZ, "%SystemRoot%", 13);
-    Write("Multi", REG_MULTI_SZ, "a\0b\0", 5);
-    Write("Binary", REG_BINARY, "\x01\x02", 2);
-    Write("Present", REG_SZ, "yes", 4);
-
-    const std::string cases[] = {
-        std::string(kPath) + "Expand",
-        std::string(kPath) + "Multi",
-        std::string(kPath) + "Binary",
-        std::string(kPath) + "Missing",
-        "HKEY_CURRENT_USER\\Software\\QuillonTests\\NoSuchKey\\Present",
-        // Hive names are the five long names, compared with case.
-        "HKCU\\Software\\QuillonTests\\Placeholders\\Present",
-        "hkey_current_user\\Software\\QuillonTests\\Placeholders\\Present",
-        "HKLM\\SOFTWARE\\X\\Y",
-        "NoBackslashAtAll",
-        "",
-    };
-    for (const std::string& path : cases) {
-        SCOPED_TRACE(path);
-        Expanded read = ReadByPath(path);
-        EXPECT_EQ(read.result, 0);
-        EXPECT_EQ(read.text, "");
-    }
-    Expanded present = ReadByPath(std::string(kPath) + "Present");
-    EXPECT_EQ(present.result, 1);
-    EXPECT_EQ(present.text, "yes");
-}
-
-TEST(RegistryByPath, OtherHivesAndTheDefaultValue) {
-    Expanded machine = ReadByPath("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ProgramFilesDir");
-    EXPECT_EQ(machine.result, 1);
-    EXPECT_NE(machine.text.find("Program Files"), std::string::npos);
-    // A trailing backslash names the key's default value.
-    HKEY key = nullptr;
+// Values under scratch keys, removed afterwards.
+TEST(RegistryByPath, ValuesTypesAndPaths) {
+    const std::string path = "HKEY_CURRENT_USER\\Software\\QuillonTests\\Placeholders\\";
+    HKEY user = nullptr, classes = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\QuillonTests\\Placeholders", 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &user, nullptr), ERROR_SUCCESS);
     ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, "QuillonTests.Placeholder", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                              &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(key, "", 0, REG_SZ, reinterpret_cast<const BYTE*>("class default"), 14);
-    RegCloseKey(key);
-    Expanded classes = ReadByPath("HKEY_CLASSES_ROOT\\QuillonTests.Placeholder\\");
+                              &classes, nullptr), ERROR_SUCCESS);
+    const struct {
+        const char* name;
+        DWORD type;
+        const char* data;
+        DWORD size;
+    } values[] = {
+        {"Text", REG_SZ, "C:\\Program Files\\Server", 24}, {"Empty", REG_SZ, "", 1}, {"Unterminated", REG_SZ, "abc", 3},
+        {"", REG_SZ, "default value", 14}, {"FortyTwo", REG_DWORD, "\x2A\0\0\0", 4},
+        {"AllOnes", REG_DWORD, "\xFF\xFF\xFF\xFF", 4}, {"Smallest", REG_DWORD, "\0\0\0\x80", 4},
+        {"Short", REG_DWORD, "\x05\x00", 2}, {"Expand", REG_EXPAND_SZ, "%SystemRoot%", 13},
+        {"Multi", REG_MULTI_SZ, "a\0b\0", 5}, {"Binary", REG_BINARY, "\x01\x02", 2},
+    };
+    for (const auto& v : values)
+        RegSetValueExA(user, v.name, 0, v.type, reinterpret_cast<const BYTE*>(v.data), v.size);
+    RegSetValueExA(classes, "", 0, REG_SZ, reinterpret_cast<const BYTE*>("class default"), 14);
+    RegCloseKey(user);
+    RegCloseKey(classes);
+
+    const struct {
+        std::string path;
+        const char* read;
+    } cases[] = {
+        {path + "Text", "1 C:\\Program Files\\Server"}, {path + "Empty", "1 "}, {path + "Unterminated", "1 abc"},
+        {path, "1 default value"}, {path + "FortyTwo", "1 42"}, {path + "AllOnes", "1 -1"},
+        {path + "Smallest", "1 -2147483648"}, {path + "Short", "1 5"},
+        {"HKEY_CLASSES_ROOT\\QuillonTests.Placeholder\\", "1 class default"},
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ProgramFilesDir", "1 C:\\Program Files"},
+        // Other types, missing keys and values, and hive names other than
+        // the five long ones written with their case: empty text.
+        {path + "Expand", "0 "}, {path + "Multi", "0 "}, {path + "Binary", "0 "}, {path + "Missing", "0 "},
+        {"HKEY_CURRENT_USER\\Software\\QuillonTests\\NoSuchKey\\Text", "0 "},
+        {"HKCU\\Software\\QuillonTests\\Placeholders\\Text", "0 "},
+        {"hkey_current_user\\Software\\QuillonTests\\Placeholders\\Text", "0 "}, {"NoBackslashAtAll", "0 "}, {"", "0 "},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ReadByPath(c.path), c.read) << c.path;
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QuillonTests");
     RegDeleteKeyA(HKEY_CLASSES_ROOT, "QuillonTests.Placeholder");
-    EXPECT_EQ(classes.result, 1);
-    EXPECT_EQ(classes.text, "class default");
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// LaunchAppAndWaitEx and UpdateWTSCopy through the DLL on real programs and
-// files, and what a launch hands to CreateProcessA, captured through the
-// system-call table.
+// Launching real programs, with what a launch hands to CreateProcessA
+// captured through the system-call table, and LaunchAppAndWaitEx and
+// UpdateWTSCopy through the DLL on real programs and files.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -19,6 +19,7 @@
 
 namespace {
 
+using quillon::win32::ScopedSystemCall;
 using quillon::win32::Sys;
 
 std::string ReadFile(const std::string& path) {
@@ -28,8 +29,6 @@ std::string ReadFile(const std::string& path) {
     return in ? text.str() : "<missing>";
 }
 
-void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-
 // A fresh folder below the temporary folder, without the trailing backslash.
 std::string FreshFolder(const char* name) {
     char temp[MAX_PATH] = {};
@@ -37,73 +36,6 @@ std::string FreshFolder(const char* name) {
     std::string folder = std::string(temp) + name;
     CreateDirectoryA(folder.c_str(), nullptr);
     return folder;
-}
-
-// Runs record_args.exe (see tests/e2e/record_args.c) copied into a folder
-// whose name has a space.
-class LaunchExports : public ::testing::Test {
-protected:
-    void SetUp() override {
-        library_ = LoadLibraryA("Quillon.dll");
-        ASSERT_NE(library_, nullptr);
-        launch_ = DllExport<int32_t(__stdcall*)(const char*, const char*, const char*, uint32_t, uint32_t, uint32_t*)>(
-            library_, "LaunchAppAndWaitEx");
-        update_ = DllExport<uint32_t(__stdcall*)(const char*, uint32_t)>(library_, "UpdateWTSCopy");
-        ASSERT_TRUE(launch_ && update_);
-        folder_ = FreshFolder("quillon launch");
-        program_ = folder_ + "\\record_args.exe";
-        record_ = folder_ + "\\record_args.args.txt";
-        // A program that an earlier test did not wait for may still hold its file.
-        bool copied = false;
-        for (int i = 0; i < 300 && !copied; ++i) {
-            copied = CopyFileA((TestExecutableFolder() + "record_args.exe").c_str(), program_.c_str(), FALSE) != FALSE;
-            if (!copied) Sleep(100);
-        }
-        ASSERT_TRUE(copied);
-        DeleteFileA(record_.c_str());
-    }
-    void TearDown() override {
-        if (library_) FreeLibrary(library_);
-    }
-
-    HMODULE library_ = nullptr;
-    int32_t(__stdcall* launch_)(const char*, const char*, const char*, uint32_t, uint32_t, uint32_t*) = nullptr;
-    uint32_t(__stdcall* update_)(const char*, uint32_t) = nullptr;
-    std::string folder_, program_, record_;
-};
-
-TEST_F(LaunchExports, Launches) {
-    std::string workFolder = FreshFolder("quillon launch work");
-    struct Case {
-        const char* name;
-        uint32_t wait, hidden;
-        std::string workingDirectory, expectedDirectory;
-        const char* showState;
-    } cases[] = {
-        {"visible, in the program's folder", 1, 0, "", folder_, "5"},
-        {"hidden, in the caller's folder", 1, 1, workFolder, workFolder, "0"},
-        {"not waited for", 0, 1, "", folder_, "0"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        DeleteFileA(record_.c_str());
-        uint32_t exitCode = 0xDEAD;
-        ASSERT_EQ(launch_(program_.c_str(), "/exit:7 two words", c.workingDirectory.c_str(), c.wait, c.hidden, &exitCode), 0);
-        EXPECT_EQ(exitCode, c.wait ? 7u : 0xDEADu);
-        for (int i = 0; i < 300 && GetFileAttributesA(record_.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(100);
-        std::string record = ReadFile(record_);
-        EXPECT_NE(record.find("command line: \"" + program_ + "\" /exit:7 two words\r\n"), std::string::npos) << record;
-        EXPECT_NE(record.find(std::string("show state: ") + c.showState + "\r\n"), std::string::npos) << record;
-        EXPECT_NE(record.find("start flags: 0x101\r\n"), std::string::npos) << record;
-        std::string directory = "working directory: " + c.expectedDirectory + "\r\n";
-        EXPECT_EQ(_strnicmp(record.c_str() + record.find("working directory: "), directory.c_str(), directory.size()), 0)
-            << record;
-    }
-
-    uint32_t untouched = 0xDEAD;
-    EXPECT_EQ(launch_((folder_ + "\\missing.exe").c_str(), "", "", 1, 0, &untouched), -1);
-    EXPECT_EQ(launch_(nullptr, nullptr, nullptr, 1, 0, nullptr), -1);
-    EXPECT_EQ(untouched, 0xDEADu);
 }
 
 // What CreateProcessA received, and which handles were closed afterwards.
@@ -124,33 +56,79 @@ struct CreateProcessSpy {
         if (created) opened = {started->hProcess, started->hThread};
         return created;
     }
-    static BOOL WINAPI Close(HANDLE handle) {
-        closed.push_back(handle);
-        return ::CloseHandle(handle);
-    }
+    static BOOL WINAPI Close(HANDLE handle) { return closed.push_back(handle), ::CloseHandle(handle); }
 };
 
-TEST_F(LaunchExports, StartupInformationAndHandles) {
-    quillon::win32::ScopedSystemCall spyCreate(Sys().CreateProcessA, &CreateProcessSpy::CreateProcess);
-    quillon::win32::ScopedSystemCall spyClose(Sys().CloseHandle, &CreateProcessSpy::Close);
+class LaunchExports : public ::testing::Test {
+protected:
+    void SetUp() override {
+        library_ = LoadLibraryA("Quillon.dll");
+        ASSERT_NE(library_, nullptr);
+        launch_ = DllExport<decltype(launch_)>(library_, "LaunchAppAndWaitEx");
+        update_ = DllExport<decltype(update_)>(library_, "UpdateWTSCopy");
+        ASSERT_TRUE(launch_ && update_);
+    }
+    void TearDown() override { FreeLibrary(library_); }
+
+    HMODULE library_ = nullptr;
+    int32_t(__stdcall* launch_)(const char*, const char*, const char*, uint32_t, uint32_t, uint32_t*) = nullptr;
+    uint32_t(__stdcall* update_)(const char*, uint32_t) = nullptr;
+};
+
+// Runs record_args.exe (tests/e2e/record_args.c) copied into a folder whose
+// name has a space.
+TEST_F(LaunchExports, Launches) {
+    const std::string folder = FreshFolder("quillon launch"), work = FreshFolder("quillon launch work");
+    const std::string program = folder + "\\record_args.exe", record = folder + "\\record_args.args.txt";
+    // A program that an earlier run did not wait for may still hold its file.
+    bool copied = false;
+    for (int i = 0; i < 300 && !copied; ++i) {
+        copied = CopyFileA((TestExecutableFolder() + "record_args.exe").c_str(), program.c_str(), FALSE) != FALSE;
+        if (!copied) Sleep(100);
+    }
+    ASSERT_TRUE(copied);
+    ScopedSystemCall spyCreate(Sys().CreateProcessA, &CreateProcessSpy::CreateProcess);
+    ScopedSystemCall spyClose(Sys().CloseHandle, &CreateProcessSpy::Close);
     struct Case {
-        uint32_t hidden, wait;
+        const char* name;
+        uint32_t wait, hidden;
+        std::string workingDirectory, expectedDirectory;
+        const char* showState;
         const char* seen;  // desktop, start flags, show state, creation flags, inherit
     } cases[] = {
-        {0, 1, "Winsta0\\Default 0x101 5 0x10 1"},
-        {1, 0, "- 0x101 0 0x8000010 1"},
+        {"visible, in the program's folder", 1, 0, "", folder, "5", "Winsta0\\Default 0x101 5 0x10 1"},
+        {"hidden, in the caller's folder", 1, 1, work, work, "0", "- 0x101 0 0x8000010 1"},
+        {"not waited for", 0, 1, "", folder, "0", "- 0x101 0 0x8000010 1"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.seen);
+        SCOPED_TRACE(c.name);
+        DeleteFileA(record.c_str());
         CreateProcessSpy::closed.clear();
-        uint32_t exitCode = 0;
-        ASSERT_EQ(quillon::LaunchProgram(program_.c_str(), "", "", c.wait, c.hidden, &exitCode), 0);
+        uint32_t exitCode = 0xDEAD;
+        ASSERT_EQ(quillon::LaunchProgram(program.c_str(), "/exit:7 two words", c.workingDirectory.c_str(), c.wait,
+                                         c.hidden, &exitCode),
+                  0);
+        EXPECT_EQ(exitCode, c.wait ? 7u : 0xDEADu);
         EXPECT_EQ(CreateProcessSpy::seen, c.seen);
         // Both handles are closed, whether the launch waited or not.
         std::sort(CreateProcessSpy::opened.begin(), CreateProcessSpy::opened.end());
         std::sort(CreateProcessSpy::closed.begin(), CreateProcessSpy::closed.end());
         EXPECT_EQ(CreateProcessSpy::closed, CreateProcessSpy::opened);
+        for (int i = 0; i < 300 && GetFileAttributesA(record.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(100);
+        std::string text = ReadFile(record);
+        EXPECT_NE(text.find("command line: \"" + program + "\" /exit:7 two words\r\n"), std::string::npos) << text;
+        EXPECT_NE(text.find(std::string("show state: ") + c.showState + "\r\n"), std::string::npos) << text;
+        std::string directory = "working directory: " + c.expectedDirectory + "\r\n";
+        EXPECT_EQ(_strnicmp(text.c_str() + text.find("working directory: "), directory.c_str(), directory.size()), 0)
+            << text;
     }
+    uint32_t exitCode = 0;
+    EXPECT_EQ(launch_(program.c_str(), "/exit:9", "", 1, 1, &exitCode), 0);
+    EXPECT_EQ(exitCode, 9u);
+    uint32_t untouched = 0xDEAD;
+    EXPECT_EQ(launch_((folder + "\\missing.exe").c_str(), "", "", 1, 0, &untouched), -1);
+    EXPECT_EQ(launch_(nullptr, nullptr, nullptr, 1, 0, nullptr), -1);
+    EXPECT_EQ(untouched, 0xDEADu);
 }
 
 TEST_F(LaunchExports, UpdateCopiesOnDisk) {
@@ -160,9 +138,7 @@ TEST_F(LaunchExports, UpdateCopiesOnDisk) {
     std::string source = FreshFolder("quillon.copies") + "\\app.exe";
     std::string copy1 = FreshFolder("quillon_001.copies") + "\\app_001.exe";
     std::string copy7 = FreshFolder("quillon_007.copies") + "\\app_007.exe";
-    WriteFile(source, "current");
-    WriteFile(copy1, "old");
-    WriteFile(copy7, "old");
+    for (const std::string& file : {source, copy1, copy7}) std::ofstream(file, std::ios::binary) << (file == source ? "current" : "old");
 
     // A copy that a session holds open is skipped and does not fail the call.
     HANDLE held = CreateFileA(copy7.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);

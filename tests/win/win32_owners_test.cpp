@@ -10,26 +10,19 @@ namespace {
 
 using namespace quillon::win32;
 
-// Counts the releases that go through the table while it lives.
-struct Releases {
-    static inline int count = 0;
-    static inline SystemCalls real;
-    SystemCalls saved = Sys();
-    Releases() {
-        count = 0;
-        real = Sys();
-        Sys().CloseHandle = [](HANDLE h) { return ++count, real.CloseHandle(h); };
-        Sys().RegCloseKey = [](HKEY k) { return ++count, real.RegCloseKey(k); };
-        Sys().FreeLibrary = [](HMODULE m) { return ++count, real.FreeLibrary(m); };
-        Sys().FreeSid = [](PSID s) { return ++count, real.FreeSid(s); };
-        Sys().LocalFree = [](HLOCAL m) { return ++count, real.LocalFree(m); };
-        Sys().HeapFree = [](HANDLE heap, DWORD flags, LPVOID m) { return ++count, real.HeapFree(heap, flags, m); };
-    }
-    ~Releases() { Sys() = saved; }
-};
-
 TEST(Win32Owners, ReleaseOnceThroughTheTable) {
-    Releases releases;
+    static int releases = 0;
+    static SystemCalls real = Sys();
+    struct Restore {
+        SystemCalls saved = Sys();
+        ~Restore() { Sys() = saved; }
+    } restore;
+    Sys().CloseHandle = [](HANDLE h) { return ++releases, real.CloseHandle(h); };
+    Sys().RegCloseKey = [](HKEY k) { return ++releases, real.RegCloseKey(k); };
+    Sys().FreeLibrary = [](HMODULE m) { return ++releases, real.FreeLibrary(m); };
+    Sys().FreeSid = [](PSID s) { return ++releases, real.FreeSid(s); };
+    Sys().LocalFree = [](HLOCAL m) { return ++releases, real.LocalFree(m); };
+    Sys().HeapFree = [](HANDLE heap, DWORD flags, LPVOID m) { return ++releases, real.HeapFree(heap, flags, m); };
     {
         UniqueHandle event(Sys().CreateEventA(nullptr, TRUE, FALSE, nullptr));
         UniqueHandle none(INVALID_HANDLE_VALUE);  // a failed CreateFileA: nothing to close
@@ -46,11 +39,11 @@ TEST(Win32Owners, ReleaseOnceThroughTheTable) {
         ASSERT_TRUE(event && key && library && sid && local && heap);
         EXPECT_FALSE(none || moved);
         EXPECT_EQ(local.As()[15] | heap.As()[15], 0);  // zero-filled
-        EXPECT_EQ(Releases::count, 1);
+        EXPECT_EQ(releases, 1);
         ASSERT_EQ(Sys().RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ, key.Receive()), ERROR_SUCCESS);
-        EXPECT_EQ(Releases::count, 2);  // Receive released the key held before
+        EXPECT_EQ(releases, 2);  // Receive released the key held before
     }
-    EXPECT_EQ(Releases::count, 8);
+    EXPECT_EQ(releases, 8);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "xml/xml_writer.h"
 
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 
@@ -134,7 +135,12 @@ void XmlWriter::AppendWide(const char16_t* text, int32_t count) {
         text_[length_ - 1] = 0;
         return;
     }
+    // A piece of our own text (appending a writer to itself) moves with the
+    // buffer when it grows.
+    bool own = text_ != nullptr && text >= text_ && text < text_ + capacity_;
+    ptrdiff_t offset = own ? text - text_ : 0;
     if (!Reserve(count)) return;
+    if (own) text = text_ + offset;
     int32_t oldChars = length_ - 1;
     if (count) std::memmove(text_ + oldChars, text, static_cast<size_t>(count) * sizeof(char16_t));
     length_ = oldChars + count + 1;

@@ -23,7 +23,7 @@ ULONG_PTR HandleOf(const void* object) { return reinterpret_cast<ULONG_PTR>(obje
 ULONG_PTR HandleOf(const TextListItem* item) { return item ? HandleOf(item->value) : 0; }
 
 // lstrcpyA semantics without its SEH: a null text leaves the buffer alone.
-void CopyOut(const TextString& text, char* buffer) {
+void CopyOut(const quillon::CompactText& text, char* buffer) {
     if (text.IsNull() || buffer == nullptr) return;
     lstrcpyA(buffer, text.Text());
 }

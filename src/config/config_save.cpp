@@ -42,22 +42,26 @@ bool SetupConfig::ComposeFile(XmlWriter& result) {
     header.AddAttribute("Name", appName.IsNull() ? "" : appName.Text());
     header.AddAttribute("Version", appVersion.IsNull() ? "" : appVersion.Text());
 
+    // Unsigned, the content goes straight after the header, into the
+    // result; signed, it is composed apart, since the signature digests it
+    // before it joins the header it is added to.
+    XmlWriter& body = signMode == 1 ? content : result;
+    if (signMode != 1) result.Assign(header);
     // The content continues below the Application start tag: depth 2,
     // without writing anything yet.
-    content.Indent(1, 0, 1);
-    content.Indent(1, 0, 0);
-    WriteChildren(tree.current, content);
-    content.WriteEndTag("Application");
-    content.WriteEndTag("ROOT");
+    body.Indent(1, 0, 1);
+    body.Indent(1, 0, 0);
+    WriteChildren(tree.current, body);
+    body.WriteEndTag("Application");
+    body.WriteEndTag("ROOT");
 
     if (signMode == 1) {
         TextString signature = MakeSignature(header, content);
         if (signature.IsNull()) return false;
         header.AddAttribute("Signature", signature.Text());
+        result.Assign(header);
+        result.Append(content);
     }
-
-    result.Assign(header);
-    result.Append(content);
     // A writer that ran out of memory holds only part of the text; writing
     // it would replace a good file with a broken one.
     return !header.HasFailed() && !content.HasFailed() && !result.HasFailed() && result.GetText() != nullptr;

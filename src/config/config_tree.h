@@ -5,8 +5,18 @@
 // keyed by their names, duplicates allowed and kept in the order added.
 // Node addresses are the handles the exported API hands out, so a node never
 // moves while it lives.
+//
+// A loaded tree has millions of nodes at most sizes that matter, so nodes,
+// their children lists and items, names and texts come from the tree's
+// arena: one copy of each name, no allocation of their own, all released
+// when the tree is cleared. A node's name is its item's key. Texts set later
+// through the API are the node's own copies.
 #pragma once
 
+#include <cstddef>
+
+#include "foundation/compact_text.h"
+#include "foundation/text_arena.h"
 #include "foundation/text_list.h"
 #include "foundation/text_string.h"
 
@@ -18,8 +28,8 @@ struct ConfigNode {
     ConfigNode& operator=(const ConfigNode&) = delete;
     ~ConfigNode();  // destroys the whole subtree, without recursion
 
-    TextString name;
-    TextString text;               // null until some text is added
+    CompactText name;
+    CompactText text;              // null until some text is added
     TextList* children = nullptr;  // null until the first child is added
     ConfigNode* parent = nullptr;
 };
@@ -42,8 +52,12 @@ public:
     // `current` moves to its parent (the root stays the root).
     void CloseChild();
     // Destroys every child of the node with its subtree; the node's own name
-    // and text stay.
+    // and text stay. Clearing the root releases the arena.
     void ClearChildren(ConfigNode* node);
+    // Appends `length` bytes of text to a node while loading: a node without
+    // text takes a copy in the arena (the root, whose text outlives every
+    // load, its own copy).
+    void AppendLoadedText(ConfigNode* node, const char* text, size_t length);
     // The first child whose name is exactly `name` (case-sensitive); walks
     // the children with the list's cursor.
     ConfigNode* FindChild(const char* name, ConfigNode* node = nullptr);
@@ -54,6 +68,10 @@ public:
     // copy of its text; it becomes null when there is no such child.
     void GetChildText(TextString& nameAndText /* in, out */, ConfigNode* node = nullptr);
 
+private:
+    TextArena arena_;  // declared before the root, which is destroyed first
+
+public:
     ConfigNode root;  // name always null; its parent is itself
     ConfigNode* current;
 
@@ -62,7 +80,9 @@ private:
 };
 
 // Adds a child named `name` at the end of `parent`'s children (creating the
-// list, duplicates allowed); null when memory runs out.
+// list, duplicates allowed); null when memory runs out. The child comes from
+// the arena of the list it joins; a new list from the arena of the list that
+// holds `parent`, or from the heap when there is none.
 ConfigNode* AppendChild(ConfigNode* parent, const char* name);
 
 // Destroys every child of `node` with its subtree, iteratively, so that a

@@ -5,9 +5,14 @@
 // SplitOff (";", from the end, removing) would, null included, but changes
 // at every start and end tag of the file: a buffer that grows and is reused
 // spares an allocation and a copy of the whole path per tag.
+//
+// It also keeps the path's TextKeyHash, level by level, so that asking
+// whether it equals a text whose hash the caller knows costs no comparison
+// when the hashes differ, which is nearly always.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 namespace quillon {
 
@@ -27,13 +32,26 @@ public:
 
     // 1 when the path is exactly `text` (case-sensitive); null equals only null.
     int IsSame(const char* text) const;
+    // The same answer, for a text whose TextKeyHash is `textHash`.
+    int IsSame(const char* text, uint32_t textHash) const;
     const char* Text() const { return present_ ? buffer_ : nullptr; }
 
 private:
+    struct Level {
+        size_t length;
+        uint32_t hash;  // TextKeyHash of the path up to `length`
+    };
+    uint32_t Hash() const { return levelCount_ ? levels_[levelCount_ - 1].hash : 0; }
+    void PushLevel(size_t length, uint32_t hash);
+
     char* buffer_ = nullptr;
     size_t length_ = 0;
     size_t capacity_ = 0;
     bool present_ = false;
+    Level* levels_ = nullptr;  // one per state since the last Clear; the last is the current path
+    size_t levelCount_ = 0;
+    size_t levelCapacity_ = 0;
+    bool hashed_ = true;  // false once a level could not be recorded: compare in full
 };
 
 }  // namespace quillon

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "foundation/text_key_hash.h"
 #include "platform/ansi_text.h"
 #include "platform/file_io.h"
 
@@ -13,6 +14,17 @@ namespace {
 bool Same(const char* a, const char* b) { return a != nullptr && b != nullptr && platform::CompareAnsi(a, b) == 0; }
 
 constexpr const char* kSectionPath = ";ROOT;Application";
+constexpr const char* kRootPath = ";ROOT";
+
+// The paths' hashes, for ElementPath::IsSame, worked out once.
+struct PathHashes {
+    uint32_t section = TextKeyHash(kSectionPath);
+    uint32_t root = TextKeyHash(kRootPath);
+};
+const PathHashes& Hashes() {
+    static const PathHashes hashes;
+    return hashes;
+}
 
 }  // namespace
 
@@ -77,7 +89,7 @@ void SetupConfig::HandleEvent(int32_t event, const void* payload) {
     switch (event) {
         case kStartElement: {
             const char* name = static_cast<const XMLToken*>(payload)->Text();
-            if (Same(name, "Application") && elementPath.IsSame(";ROOT")) nameMatched = versionMatched = 0;
+            if (Same(name, "Application") && elementPath.IsSame(kRootPath, Hashes().root)) nameMatched = versionMatched = 0;
             if (nameMatched == 1 && versionMatched == 1 && tree.OpenChild(name)) BeginPending(tree.current);
             elementPath.Push(name);
             break;
@@ -88,11 +100,11 @@ void SetupConfig::HandleEvent(int32_t event, const void* payload) {
             if (attributeName.IsSame("Signature")) signatureStart = Position() - 10;
             break;
         case kAttributeValuePart:
-            if (elementPath.IsSame(kSectionPath) && attributeName.IsSame("Signature"))
+            if (elementPath.IsSame(kSectionPath, Hashes().section) && attributeName.IsSame("Signature"))
                 signature = static_cast<const XMLToken*>(payload)->Text();
             break;
         case kAttribute: {
-            if (!elementPath.IsSame(kSectionPath)) break;
+            if (!elementPath.IsSame(kSectionPath, Hashes().section)) break;
             // The whole raw value, compared once it is complete. A value with
             // a reference in it ("Led&amp;ger", "4&#46;2") never matches, not
             // even through one of the runs around the reference; nor does an
@@ -109,7 +121,7 @@ void SetupConfig::HandleEvent(int32_t event, const void* payload) {
             attributeName.Clear();
             break;
         case kStartTagEnd:
-            if (nameMatched == 1 && versionMatched == 1 && elementPath.IsSame(kSectionPath)) ++sectionsFound;
+            if (nameMatched == 1 && versionMatched == 1 && elementPath.IsSame(kSectionPath, Hashes().section)) ++sectionsFound;
             break;
         case kText:
             if (nameMatched == 1 && versionMatched == 1) AppendPending(static_cast<const XMLToken*>(payload)->Text());
@@ -121,7 +133,7 @@ void SetupConfig::HandleEvent(int32_t event, const void* payload) {
                 AppendPending(static_cast<const XMLPair*>(payload)->value.Text());
             break;
         case kEndElement:
-            if (elementPath.IsSame(kSectionPath)) nameMatched = versionMatched = 0;
+            if (elementPath.IsSame(kSectionPath, Hashes().section)) nameMatched = versionMatched = 0;
             elementPath.Pop();
             // For every element, added or not: outside a matching section
             // `current` is the root and stays there.
@@ -157,7 +169,7 @@ void SetupConfig::AppendPending(const char* text) {
         auto* grown = static_cast<char*>(std::realloc(level.bytes, capacity));
         if (grown == nullptr) {
             // No room to collect: hand over what there is and append directly.
-            level.node->text.Append(level.bytes ? level.bytes : "", static_cast<int>(level.length));
+            tree.AppendLoadedText(level.node, level.bytes ? level.bytes : "", level.length);
             level.length = 0;
             level.node->text.Append(text);
             return;
@@ -174,9 +186,8 @@ void SetupConfig::AppendPending(const char* text) {
 void SetupConfig::EndPending() {
     if (pendingLevel_ < kPendingLevels) {
         PendingText& level = pending_[pendingLevel_];
-        if (level.present && level.node != nullptr) {
-            level.node->text.Append(level.bytes ? level.bytes : "", static_cast<int>(level.length));
-        }
+        if (level.present && level.node != nullptr)
+            tree.AppendLoadedText(level.node, level.bytes ? level.bytes : "", level.length);
         // The buffer stays for the next node at this depth; ReleasePending
         // gives it back when the load ends.
         level.node = nullptr;

@@ -1,29 +1,58 @@
 #include "foundation/text_list.h"
 
+#include <cstdlib>
 #include <new>
 
+#include "foundation/text_arena.h"
+#include "foundation/text_key_hash.h"
+
 namespace quillon {
+namespace {
+
+// Below this many items a search walks the list; the index would cost more
+// than it saves.
+constexpr int kIndexedCount = 8;
+
+}  // namespace
 
 TextList::~TextList() { RemoveAll(); }
 
 TextListItem* TextList::NewItem(const char* key) {
+    if (arena_ != nullptr) {
+        void* memory = arena_->Allocate(sizeof(TextListItem));
+        const char* copy = arena_->Intern(key);
+        if (memory == nullptr || (key != nullptr && copy == nullptr)) return nullptr;
+        auto* item = new (memory) TextListItem;
+        item->key.Borrow(copy);
+        return item;
+    }
     auto* item = new (std::nothrow) TextListItem;
     if (item != nullptr) item->key.Assign(key);
     return item;
 }
 
-TextListItem* TextList::Add(const char* key) {
-    if (!allowDuplicates) {
-        if (TextListItem* existing = Find(key)) return existing;
-    }
-    TextListItem* item = NewItem(key);
-    if (item == nullptr) return nullptr;
-    item->previous = tail_;
-    if (tail_) tail_->next = item; else head_ = item;
-    tail_ = item;
-    ++count_;
-    return item;
+void TextList::FreeItem(TextListItem* item) {
+    if (arena_ != nullptr) item->~TextListItem();  // the arena keeps the memory
+    else delete item;
 }
+
+void TextList::Link(TextListItem* item, TextListItem* after) {
+    item->previous = after;
+    item->next = after ? after->next : head_;
+    if (item->next) item->next->previous = item; else tail_ = item;
+    if (after) after->next = item; else head_ = item;
+    ++count_;
+    if (bucketCount_ == 0) return;
+    if (item != tail_) {
+        DropIndex();  // the chains would lose their list order
+    } else if (static_cast<size_t>(count_) <= bucketCount_) {
+        IndexAppend(item);
+    } else if (!Rehash(bucketCount_ * 2)) {  // indexes the new item too
+        DropIndex();
+    }
+}
+
+TextListItem* TextList::Add(const char* key) { return InsertAfter(key, tail_); }
 
 TextListItem* TextList::InsertAfter(const char* key, TextListItem* after) {
     if (!allowDuplicates) {
@@ -31,11 +60,7 @@ TextListItem* TextList::InsertAfter(const char* key, TextListItem* after) {
     }
     TextListItem* item = NewItem(key);
     if (item == nullptr) return nullptr;
-    item->previous = after;
-    item->next = after ? after->next : head_;
-    if (item->next) item->next->previous = item; else tail_ = item;
-    if (after) after->next = item; else head_ = item;
-    ++count_;
+    Link(item, after);
     return item;
 }
 
@@ -45,9 +70,27 @@ TextListItem* TextList::FindFrom(TextListItem* start, const char* key) {
     return nullptr;
 }
 
-TextListItem* TextList::Find(const char* key) { return FindFrom(head_, key); }
+TextListItem* TextList::Find(const char* key) {
+    if (!IndexReady()) return FindFrom(head_, key);
+    for (cursor_ = BucketOf(TextKeyHash(key)).head; cursor_ != nullptr; cursor_ = cursor_->sameBucket)
+        if (cursor_->key.IsEqual(key)) return cursor_;
+    return nullptr;
+}
 
-TextListItem* TextList::FindNext(const char* key) { return FindFrom(cursor_ ? cursor_->next : head_, key); }
+TextListItem* TextList::FindNext(const char* key) {
+    if (cursor_ == nullptr) return Find(key);
+    if (IndexReady()) {
+        // When the cursor's item shares the key's chain, the chain after it
+        // holds every candidate after it, in list order.
+        Bucket& bucket = BucketOf(TextKeyHash(key));
+        if (&BucketOf(TextKeyHash(cursor_->key.Text())) == &bucket) {
+            while ((cursor_ = cursor_->sameBucket) != nullptr)
+                if (cursor_->key.IsEqual(key)) return cursor_;
+            return nullptr;
+        }
+    }
+    return FindFrom(cursor_->next, key);
+}
 
 TextListItem* TextList::GetFirst() { return cursor_ = head_; }
 
@@ -56,22 +99,63 @@ TextListItem* TextList::GetNext() { return cursor_ = cursor_ ? cursor_->next : h
 int TextList::Remove(TextListItem* item) {
     if (item == nullptr) item = cursor_;
     if (item == nullptr) return 0;
+    if (bucketCount_ != 0) IndexRemove(item);
     if (cursor_ == item) cursor_ = item->previous;
     if (item->previous) item->previous->next = item->next; else head_ = item->next;
     if (item->next) item->next->previous = item->previous; else tail_ = item->previous;
-    delete item;
+    FreeItem(item);
     --count_;
     return 1;
 }
 
 void TextList::RemoveAll() {
+    DropIndex();
     while (head_ != nullptr) {
         TextListItem* next = head_->next;
-        delete head_;
+        FreeItem(head_);
         head_ = next;
     }
     tail_ = cursor_ = nullptr;
     count_ = 0;
+}
+
+bool TextList::IndexReady() {
+    if (bucketCount_ != 0) return true;
+    if (count_ < kIndexedCount) return false;
+    size_t buckets = 16;
+    while (buckets < static_cast<size_t>(count_)) buckets *= 2;
+    return Rehash(buckets * 2);
+}
+
+void TextList::DropIndex() {
+    std::free(buckets_);
+    buckets_ = nullptr;
+    bucketCount_ = 0;
+}
+
+bool TextList::Rehash(size_t bucketCount) {
+    auto* buckets = static_cast<Bucket*>(std::calloc(bucketCount, sizeof(Bucket)));
+    if (buckets == nullptr) return false;
+    std::free(buckets_);
+    buckets_ = buckets;
+    bucketCount_ = bucketCount;
+    for (TextListItem* item = head_; item != nullptr; item = item->next) IndexAppend(item);
+    return true;
+}
+
+void TextList::IndexAppend(TextListItem* item) {
+    Bucket& bucket = BucketOf(TextKeyHash(item->key.Text()));
+    item->sameBucket = nullptr;
+    if (bucket.tail) bucket.tail->sameBucket = item; else bucket.head = item;
+    bucket.tail = item;
+}
+
+void TextList::IndexRemove(TextListItem* item) {
+    Bucket& bucket = BucketOf(TextKeyHash(item->key.Text()));
+    TextListItem* before = nullptr;
+    for (TextListItem* at = bucket.head; at != nullptr && at != item; at = at->sameBucket) before = at;
+    if (before) before->sameBucket = item->sameBucket; else bucket.head = item->sameBucket;
+    if (bucket.tail == item) bucket.tail = before;
 }
 
 }  // namespace quillon

@@ -4,22 +4,36 @@
 // value that the list never frees: its user frees what the values point to
 // before removing items. There is one cursor per list, so everyone walking a
 // list shares it (the configuration tree's walkers rely on exactly that).
+//
+// Two things change how a list is held, never what it answers:
+// - A list made with an arena takes its items and keys from it: the keys are
+//   the arena's one copy of each text, and removing an item only unlinks it.
+// - A list of more than a few items that is searched gets a hash index
+//   beside it (see TextKeyHash): each bucket chains its items in list order,
+//   so the first equal key in a chain is the first in the list.
 #pragma once
 
-#include "foundation/text_string.h"
+#include <cstddef>
+#include <cstdint>
+
+#include "foundation/compact_text.h"
 
 namespace quillon {
 
+class TextArena;
+
 struct TextListItem {
-    TextString key;
+    CompactText key;
     TextListItem* previous = nullptr;
     TextListItem* next = nullptr;
     void* value = nullptr;
+    TextListItem* sameBucket = nullptr;  // the index's chain, in list order
 };
 
 class TextList {
 public:
     TextList() = default;
+    explicit TextList(TextArena* arena) : arena_(arena) {}
     TextList(const TextList&) = delete;
     TextList& operator=(const TextList&) = delete;
     virtual ~TextList();
@@ -49,17 +63,39 @@ public:
     TextListItem* Tail() const { return tail_; }
     TextListItem* Cursor() const { return cursor_; }
     void SetCursor(TextListItem* item) { cursor_ = item; }
+    // The arena the items come from, or null for the heap.
+    TextArena* Arena() const { return arena_; }
 
     int allowDuplicates = 0;
 
 private:
+    struct Bucket {
+        TextListItem* head;
+        TextListItem* tail;
+    };
+
     TextListItem* FindFrom(TextListItem* start, const char* key);
     TextListItem* NewItem(const char* key);
+    void FreeItem(TextListItem* item);
+    void Link(TextListItem* item, TextListItem* after);
+
+    // The index: built on the first search of a list that has grown past a
+    // few items, kept up by Add at the tail and by Remove, dropped by an
+    // insertion elsewhere (rebuilt at the next search).
+    bool IndexReady();
+    void DropIndex();
+    bool Rehash(size_t bucketCount);
+    void IndexAppend(TextListItem* item);
+    void IndexRemove(TextListItem* item);
+    Bucket& BucketOf(uint32_t hash) { return buckets_[hash & (bucketCount_ - 1)]; }
 
     int count_ = 0;
     TextListItem* head_ = nullptr;
     TextListItem* tail_ = nullptr;
     TextListItem* cursor_ = nullptr;
+    TextArena* arena_ = nullptr;
+    Bucket* buckets_ = nullptr;
+    size_t bucketCount_ = 0;  // a power of two while the index stands, else 0
 };
 
 }  // namespace quillon

@@ -16,11 +16,25 @@ unsigned char FoldAscii(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + (
 
 int Sign(int v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
 
+// The bytes Append takes of `text`: all of it when maxLength < 0, else at
+// most maxLength.
+size_t PieceLength(const char* text, int maxLength) {
+    if (maxLength < 0) return std::strlen(text);
+    const void* end = std::memchr(text, 0, static_cast<size_t>(maxLength));
+    return end ? static_cast<size_t>(static_cast<const char*>(end) - text) : static_cast<size_t>(maxLength);
+}
+
 }  // namespace
 
 TextString::TextString(const char* text) { Assign(text, -1); }
 
-TextString::TextString(const TextString& other) { Assign(other.buffer_, -1); }
+TextString::TextString(const TextString& other) { Assign(other.buffer_, static_cast<int>(other.length_)); }
+
+TextString::TextString(TextString&& other) noexcept
+    : buffer_(other.buffer_), length_(other.length_), capacity_(other.capacity_) {
+    other.buffer_ = nullptr;
+    other.length_ = other.capacity_ = 0;
+}
 
 TextString::TextString(const char16_t* wideText) {
     if (wideText == nullptr) return;
@@ -38,13 +52,25 @@ TextString::TextString(const char16_t* wideText) {
         return;
     }
     converted[written] = 0;
-    buffer_ = converted;
+    Adopt(converted);
 }
 
 TextString::~TextString() { std::free(buffer_); }
 
 TextString& TextString::operator=(const TextString& other) {
-    if (this != &other) Assign(other.buffer_, -1);
+    if (this != &other) Assign(other.buffer_, static_cast<int>(other.length_));
+    return *this;
+}
+
+TextString& TextString::operator=(TextString&& other) noexcept {
+    if (this != &other) {
+        std::free(buffer_);
+        buffer_ = other.buffer_;
+        length_ = other.length_;
+        capacity_ = other.capacity_;
+        other.buffer_ = nullptr;
+        other.length_ = other.capacity_ = 0;
+    }
     return *this;
 }
 
@@ -55,22 +81,39 @@ TextString& TextString::operator=(const char* text) {
     return *this;
 }
 
-void TextString::Adopt(char* buffer) {
+void TextString::Adopt(char* buffer, size_t length, size_t capacity) {
     std::free(buffer_);
     buffer_ = buffer;
+    length_ = buffer ? length : 0;
+    capacity_ = buffer ? capacity : 0;
 }
 
-void TextString::Clear() { Adopt(nullptr); }
+void TextString::Adopt(char* buffer) {
+    size_t length = buffer ? std::strlen(buffer) : 0;
+    Adopt(buffer, length, length + 1);
+}
 
-int TextString::GetLength() const { return buffer_ ? static_cast<int>(std::strlen(buffer_)) : 0; }
+void TextString::Clear() { Adopt(nullptr, 0, 0); }
 
 void TextString::Assign(const char* text, int maxLength) {
-    if (text != nullptr && text >= buffer_ && buffer_ != nullptr && text <= buffer_ + GetLength()) {
+    if (text != nullptr && buffer_ != nullptr && text >= buffer_ && text <= buffer_ + length_) {
         // The source lies inside our own buffer: copy it out first.
         TextString copy;
         copy.Append(text, maxLength);
-        Adopt(copy.buffer_);
-        copy.buffer_ = nullptr;
+        *this = static_cast<TextString&&>(copy);
+        return;
+    }
+    if (text == nullptr) {
+        Clear();
+        return;
+    }
+    size_t piece = PieceLength(text, maxLength);
+    // A buffer of about the right size is reused; a much larger one is not
+    // kept for a short text.
+    if (buffer_ != nullptr && piece + 1 <= capacity_ && capacity_ <= 2 * (piece + 1) + 32) {
+        std::memcpy(buffer_, text, piece);
+        buffer_[piece] = 0;
+        length_ = piece;
         return;
     }
     Clear();
@@ -79,15 +122,24 @@ void TextString::Assign(const char* text, int maxLength) {
 
 void TextString::Append(const char* text, int maxLength) {
     if (text == nullptr) return;
-    size_t pieceLength = std::strlen(text);
-    if (maxLength >= 0 && static_cast<size_t>(maxLength) < pieceLength) pieceLength = static_cast<size_t>(maxLength);
-    size_t oldLength = buffer_ ? std::strlen(buffer_) : 0;
-    char* joined = Allocate(oldLength + pieceLength + 1);
+    size_t piece = PieceLength(text, maxLength);
+    size_t needed = length_ + piece + 1;
+    if (buffer_ != nullptr && needed <= capacity_) {
+        // The piece may be part of this very text: it ends before the
+        // terminator that is overwritten here.
+        std::memmove(buffer_ + length_, text, piece);
+        length_ += piece;
+        buffer_[length_] = 0;
+        return;
+    }
+    // The first buffer is exact; a text that keeps growing gets room to spare.
+    size_t capacity = buffer_ != nullptr ? needed + needed / 2 : needed;
+    char* joined = Allocate(capacity);
     if (joined == nullptr) return;
-    if (oldLength) std::memcpy(joined, buffer_, oldLength);
-    std::memcpy(joined + oldLength, text, pieceLength);
-    joined[oldLength + pieceLength] = 0;
-    Adopt(joined);
+    if (length_) std::memcpy(joined, buffer_, length_);
+    std::memcpy(joined + length_, text, piece);
+    joined[needed - 1] = 0;
+    Adopt(joined, needed - 1, capacity);
 }
 
 int TextString::Compare(const char* text, int caseSensitive) const {
@@ -187,14 +239,14 @@ int TextString::ReplaceAll(const char* find, const char* replacement) {
         const char* hit = std::strstr(buffer_ + position, find);
         if (hit == nullptr) break;
         size_t at = static_cast<size_t>(hit - buffer_);
-        size_t length = std::strlen(buffer_);
+        size_t length = length_;
         size_t newLength = length - findLength + replacementLength;
         char* rebuilt = Allocate(newLength + 1);
         if (rebuilt == nullptr) break;
         std::memcpy(rebuilt, buffer_, at);
         if (replacementLength) std::memcpy(rebuilt + at, replacement, replacementLength);
         std::memcpy(rebuilt + at + replacementLength, hit + findLength, length - at - findLength + 1);
-        Adopt(rebuilt);
+        Adopt(rebuilt, newLength, newLength + 1);
         ++count;
         position = at + replacementLength;
         if (buffer_[position] == 0) break;

@@ -1,9 +1,13 @@
 // TextString: the library's 8-bit string in the ANSI code page.
 //
-// It holds one exactly-sized heap buffer or none. "Null" (no buffer) and
-// "empty" (a buffer holding only the terminator) are different states, and
-// callers depend on the difference: a node without text, an absent version
-// suffix and an unset variable are all null, not empty.
+// It holds one heap buffer or none. "Null" (no buffer) and "empty" (a buffer
+// holding only the terminator) are different states, and callers depend on
+// the difference: a node without text, an absent version suffix and an unset
+// variable are all null, not empty.
+//
+// The buffer knows its length and may hold spare room: a string that is
+// appended to again and again (a script joining texts) grows by half its
+// size at a time instead of being copied whole for every piece.
 //
 // No operation throws or reports an error. When memory runs out, an operation
 // leaves its target null (construction, Assign, conversions) or unchanged
@@ -19,16 +23,18 @@ public:
     TextString() = default;
     TextString(const char* text);                 // NOLINT: implicit like a C string
     TextString(const TextString& other);
+    TextString(TextString&& other) noexcept;
     // Converts UTF-16 text in full through the ANSI code page; null when the
     // conversion writes nothing (an empty wide text included).
     explicit TextString(const char16_t* wideText);
     virtual ~TextString();
 
     TextString& operator=(const TextString& other);
+    TextString& operator=(TextString&& other) noexcept;
     TextString& operator=(const char* text);
 
     void Clear();
-    int GetLength() const;
+    int GetLength() const { return static_cast<int>(length_); }
     const char* Text() const { return buffer_; }
     bool IsNull() const { return buffer_ == nullptr; }
 
@@ -66,10 +72,14 @@ public:
     void Format(const char* format, ...);
 
 private:
-    // Takes ownership of a malloc'ed buffer, freeing the old one.
-    void Adopt(char* buffer);
+    // Takes ownership of a malloc'ed buffer holding `length` bytes and a
+    // terminator in `capacity` bytes, freeing the old one.
+    void Adopt(char* buffer, size_t length, size_t capacity);
+    void Adopt(char* buffer);  // an exactly-sized buffer (or null)
 
     char* buffer_ = nullptr;
+    size_t length_ = 0;
+    size_t capacity_ = 0;  // bytes of the buffer, the terminator's included
 };
 
 }  // namespace quillon

@@ -20,4 +20,8 @@ int WideToAnsi(const char16_t* text, int count, char* out, int capacity);
 int CompareAnsi(const char* a, const char* b);
 int CompareAnsiNoCase(const char* a, const char* b);
 
+// True when every character of the ANSI code page is one byte (false for the
+// double-byte code pages of East Asian systems).
+bool AnsiCodePageIsSingleByte();
+
 }  // namespace quillon::platform

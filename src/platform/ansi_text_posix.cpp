@@ -22,7 +22,11 @@ int AnsiToWide(const char* text, int byteCount, char16_t* out, int capacity) {
     int n = Measure(text, byteCount);
     if (capacity == 0) return n;
     if (out == nullptr || capacity < n) return 0;
-    for (int i = 0; i < n; ++i) out[i] = Windows1252ToUnicode(static_cast<unsigned char>(text[i]));
+    for (int i = 0; i < n; ++i) {
+        auto b = static_cast<unsigned char>(text[i]);
+        // Only 0x80 to 0x9F differ from Latin-1.
+        out[i] = (b < 0x80 || b >= 0xA0) ? static_cast<char16_t>(b) : Windows1252ToUnicode(b);
+    }
     return n;
 }
 
@@ -31,11 +35,16 @@ int WideToAnsi(const char16_t* text, int count, char* out, int capacity) {
     int n = Measure(text, count);
     if (capacity == 0) return n;
     if (out == nullptr || capacity < n) return 0;
-    for (int i = 0; i < n; ++i) out[i] = UnicodeToWindows1252(text[i]);
+    for (int i = 0; i < n; ++i) {
+        char16_t u = text[i];
+        out[i] = u < 0x80 ? static_cast<char>(u) : UnicodeToWindows1252(u);
+    }
     return n;
 }
 
 int CompareAnsi(const char* a, const char* b) { return CollateAnsi(a, b, false); }
 int CompareAnsiNoCase(const char* a, const char* b) { return CollateAnsi(a, b, true); }
+
+bool AnsiCodePageIsSingleByte() { return true; }  // Windows-1252
 
 }  // namespace quillon::platform

@@ -17,4 +17,9 @@ int WideToAnsi(const char16_t* text, int count, char* out, int capacity) {
 int CompareAnsi(const char* a, const char* b) { return lstrcmpA(a, b); }
 int CompareAnsiNoCase(const char* a, const char* b) { return lstrcmpiA(a, b); }
 
+bool AnsiCodePageIsSingleByte() {
+    CPINFO info;
+    return GetCPInfo(CP_ACP, &info) && info.MaxCharSize == 1;
+}
+
 }  // namespace quillon::platform

@@ -1,5 +1,6 @@
 #include "xml/xml_writer.h"
 
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 
@@ -85,49 +86,65 @@ void XmlWriter::Append(const XmlWriter& other) {
 void XmlWriter::AppendConverted(const char* text, int32_t byteCount) {
     int needed = platform::AnsiToWide(text, byteCount, nullptr, 0);
     if (needed <= 0) return;  // a text that cannot be converted is left out
-    char16_t* wide = AllocateWide(needed);
-    if (wide == nullptr) {
-        failed_ = true;
+    // Converted straight into the buffer's free room.
+    if (!Reserve(needed)) return;
+    int32_t oldChars = text_ ? length_ - 1 : 0;
+    int converted = platform::AnsiToWide(text, byteCount, text_ + oldChars, capacity_ - oldChars);
+    if (converted <= 0) {
+        if (text_ != nullptr) text_[oldChars] = 0;
         return;
     }
-    int converted = platform::AnsiToWide(text, byteCount, wide, needed);
-    if (converted > 0) {
-        // With byteCount -1 the terminator was converted too.
-        int32_t count = converted;
-        if (byteCount < 0 && wide[count - 1] == 0) --count;
-        AppendWide(wide, count);
+    // With byteCount -1 the terminator was converted too.
+    int32_t count = converted;
+    if (byteCount < 0 && text_[oldChars + count - 1] == 0) --count;
+    text_[oldChars + count] = 0;
+    length_ = oldChars + count + 1;
+}
+
+bool XmlWriter::Reserve(int32_t count) {
+    DiscardNarrow();
+    int32_t oldChars = text_ ? length_ - 1 : 0;
+    if (count < 0 || count > kMaxLength - oldChars - 1) {
+        DropText();
+        failed_ = true;
+        return false;
     }
-    std::free(wide);
+    int32_t newLength = oldChars + count + 1;
+    if (newLength <= capacity_) return true;
+    // Doubling keeps a long run of appends linear; realloc lets the system
+    // move a large buffer's pages instead of copying them.
+    auto* grown = static_cast<char16_t*>(std::realloc(text_, static_cast<size_t>(newLength) * 2 * sizeof(char16_t)));
+    if (grown == nullptr) {
+        DropText();
+        failed_ = true;
+        return false;
+    }
+    grown[oldChars] = 0;
+    text_ = grown;
+    capacity_ = newLength * 2;
+    if (length_ == 0) length_ = 1;  // an empty text from now on, until something is added
+    return true;
 }
 
 void XmlWriter::AppendWide(const char16_t* text, int32_t count) {
-    DiscardNarrow();
     if (count < 0) count = 0;
-    int32_t oldChars = text_ ? length_ - 1 : 0;
-    if (count > kMaxLength - oldChars - 1) {
-        DropText();
-        failed_ = true;
+    if (narrow_ == nullptr && text_ != nullptr && count < capacity_ - length_) {
+        // The usual case: a few characters into room that is there.
+        for (int32_t i = 0; i < count; ++i) text_[length_ - 1 + i] = text[i];
+        length_ += count;
+        text_[length_ - 1] = 0;
         return;
     }
-    int32_t newLength = oldChars + count + 1;
-    if (newLength > capacity_) {
-        // Doubling keeps a long run of appends linear.
-        char16_t* grown = AllocateWide(newLength * 2);
-        if (grown == nullptr) {
-            DropText();
-            failed_ = true;
-            return;
-        }
-        if (oldChars) std::memcpy(grown, text_, static_cast<size_t>(oldChars) * sizeof(char16_t));
-        if (count) std::memcpy(grown + oldChars, text, static_cast<size_t>(count) * sizeof(char16_t));
-        std::free(text_);
-        text_ = grown;
-        capacity_ = newLength * 2;
-    } else if (count) {
-        std::memmove(text_ + oldChars, text, static_cast<size_t>(count) * sizeof(char16_t));
-    }
-    text_[newLength - 1] = 0;
-    length_ = newLength;
+    // A piece of our own text (appending a writer to itself) moves with the
+    // buffer when it grows.
+    bool own = text_ != nullptr && text >= text_ && text < text_ + capacity_;
+    ptrdiff_t offset = own ? text - text_ : 0;
+    if (!Reserve(count)) return;
+    if (own) text = text_ + offset;
+    int32_t oldChars = length_ - 1;
+    if (count) std::memmove(text_ + oldChars, text, static_cast<size_t>(count) * sizeof(char16_t));
+    length_ = oldChars + count + 1;
+    text_[length_ - 1] = 0;
 }
 
 const char* XmlWriter::GetNarrowText() {
@@ -155,7 +172,13 @@ void XmlWriter::WriteDeclaration(const char* encoding) {
 void XmlWriter::Indent(int opening, int closing, int writeIndent) {
     if (closing && !opening && depth_ > 0) --depth_;
     if (writeIndent && depth_ > 0) {
-        for (uint32_t level = 0; level < depth_; ++level) AppendWide(u"\t", 1);
+        static const char16_t kTabs[] = u"\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t";
+        constexpr uint32_t kTabCount = sizeof kTabs / sizeof kTabs[0] - 1;
+        for (uint32_t left = depth_; left > 0;) {
+            uint32_t now = left < kTabCount ? left : kTabCount;
+            AppendWide(kTabs, static_cast<int32_t>(now));
+            left -= now;
+        }
     }
     if (opening && !closing) ++depth_;
 }
@@ -230,39 +253,26 @@ void XmlWriter::AddAttribute(const char* name, const char* value) {
 
 void XmlWriter::AppendEscaped(const char* text) {
     if (text == nullptr || text[0] == 0) return;
-    size_t escapedLength = 0;
-    for (const char* p = text; *p; ++p) {
+    // Runs without a character to escape are converted as they stand; the
+    // five characters are ASCII, which no double-byte character contains.
+    const char* run = text;
+    for (const char* p = text;; ++p) {
+        const char16_t* entity = nullptr;
+        int32_t entityLength = 0;
         switch (*p) {
-            case '"': case '\'': escapedLength += 6; break;
-            case '&': escapedLength += 5; break;
-            case '<': case '>': escapedLength += 4; break;
-            default: escapedLength += 1;
+            case '"': entity = u"&quot;"; entityLength = 6; break;
+            case '\'': entity = u"&apos;"; entityLength = 6; break;
+            case '&': entity = u"&amp;"; entityLength = 5; break;
+            case '<': entity = u"&lt;"; entityLength = 4; break;
+            case '>': entity = u"&gt;"; entityLength = 4; break;
+            case 0: break;
+            default: continue;
         }
+        if (p > run) AppendConverted(run, static_cast<int32_t>(p - run));
+        if (entity == nullptr) return;  // the end of the text
+        AppendWide(entity, entityLength);
+        run = p + 1;
     }
-    char* escaped = static_cast<char*>(std::malloc(escapedLength + 1));
-    if (escaped == nullptr) {
-        failed_ = true;
-        return;
-    }
-    char* out = escaped;
-    auto put = [&out](const char* s) {
-        size_t n = std::strlen(s);
-        std::memcpy(out, s, n);
-        out += n;
-    };
-    for (const char* p = text; *p; ++p) {
-        switch (*p) {
-            case '"': put("&quot;"); break;
-            case '\'': put("&apos;"); break;
-            case '&': put("&amp;"); break;
-            case '<': put("&lt;"); break;
-            case '>': put("&gt;"); break;
-            default: *out++ = *p;
-        }
-    }
-    *out = 0;
-    Append(escaped);
-    std::free(escaped);
 }
 
 }  // namespace quillon

@@ -63,6 +63,9 @@ public:
 
 private:
     void AppendWide(const char16_t* text, int32_t count);
+    // Makes room for `count` more characters (the text stays as it is);
+    // false, with the text dropped, when the buffer cannot grow.
+    bool Reserve(int32_t count);
     void AppendConverted(const char* text, int32_t byteCount);
     void DropText();
     void DiscardNarrow();

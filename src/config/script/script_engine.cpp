@@ -23,7 +23,7 @@ bool IsNumberWord(const char* word) {
     return true;
 }
 
-bool IsExactly(const TextString& text, const char* word) {
+bool IsExactly(const CompactText& text, const char* word) {
     return text.Text() != nullptr && std::strcmp(text.Text(), word) == 0;
 }
 
@@ -119,7 +119,7 @@ void ScriptFrame::BuildItems() {
             auto* value = new (std::nothrow) ScriptValue;
             if (value != nullptr) {
                 value->type = kScriptString;
-                value->text = token->key;
+                value->text = token->key.Text();
                 item->kind = kItemValue;
                 item->payload = value;
             }
@@ -246,7 +246,10 @@ int32_t ScriptFrame::Apply(TextListItem* function, TextListItem** next) {
         // the table only because case is ignored ("LONG") performs nothing.
         const char* name = entry->name.GetLength() > 0 ? entry->name.Text() : function->key.Text();
         const char* target = left != nullptr ? left->key.Text() : nullptr;
-        if (!PerformOperation(engine_, name, target, leftValue, rightValue, *result)) return fail();
+        // A value item on the left is removed right after a successful
+        // operation; a variable stays.
+        bool leftIsTemporary = left != nullptr && ItemOf(left)->kind == kItemValue;
+        if (!PerformOperation(engine_, name, target, leftValue, rightValue, *result, leftIsTemporary)) return fail();
     }
 
     if (left != nullptr) RemoveItem(left);
@@ -258,7 +261,7 @@ int32_t ScriptFrame::Apply(TextListItem* function, TextListItem** next) {
         item->payload = result.release();
         Trace(ScriptStep::kApplied, function);
     } else if (engine_.traceHook_ != nullptr) {
-        TextString word = function->key;
+        TextString word = function->key.Text();
         RemoveItem(function);
         engine_.traceHook_(engine_.traceContext_, ScriptStep::kApplied, word.Text(), *this);
     } else {

@@ -16,6 +16,7 @@
 #include <cstdint>
 
 #include "config/script/script_tokenizer.h"
+#include "foundation/text_arena.h"
 #include "foundation/text_list.h"
 #include "foundation/text_string.h"
 
@@ -186,7 +187,10 @@ private:
     ScriptValue* AddVariable(const char* name);
     void RemoveVariable(TextListItem* entry);
 
-    TextList variables_;   // no duplicates; values are owned ScriptValues
+    // Variables stay as long as the engine: their items and names come from
+    // an arena of its own.
+    TextArena variableArena_;
+    TextList variables_{&variableArena_};  // no duplicates; values are owned ScriptValues
     TextList functions_;   // no duplicates; values are owned ScriptFunctions
     ScriptTokenizer tokenizer_;
     ScriptFrame root_;

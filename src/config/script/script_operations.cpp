@@ -36,8 +36,10 @@ void ReadMultipart(const char* text, int32_t parts[4]) {
 
 namespace {
 
+// `leftIsTemporary`: the left operand is a value that goes away with its
+// item once the operation is done, so its text may be taken over.
 using Operation = int32_t (*)(ScriptEngine& engine, const char* target, ScriptValue* left, ScriptValue* right,
-                              ScriptValue& result);
+                              ScriptValue& result, bool leftIsTemporary);
 
 void SetBoolean(ScriptValue& result, bool value) {
     result.type = kScriptBoolean;
@@ -87,7 +89,7 @@ bool Equal(const ScriptValue& a, const ScriptValue& b, bool* equal) {
 
 bool IsLongOrBoolean(const ScriptValue& v) { return v.type == kScriptLong || v.type == kScriptBoolean; }
 
-int32_t Assign(ScriptEngine& engine, const char* target, ScriptValue* left, ScriptValue* right, ScriptValue&) {
+int32_t Assign(ScriptEngine& engine, const char* target, ScriptValue* left, ScriptValue* right, ScriptValue&, bool) {
     if (left->type != right->type || target == nullptr) return 0;
     ScriptValue* variable = engine.VariableNamed(target);
     if (variable == nullptr) return 0;
@@ -98,7 +100,7 @@ int32_t Assign(ScriptEngine& engine, const char* target, ScriptValue* left, Scri
     return 1;
 }
 
-int32_t Not(ScriptEngine&, const char*, ScriptValue*, ScriptValue* right, ScriptValue& result) {
+int32_t Not(ScriptEngine&, const char*, ScriptValue*, ScriptValue* right, ScriptValue& result, bool) {
     if (IsLongOrBoolean(*right)) {
         SetBoolean(result, right->number <= 0);
     } else if (right->type == kScriptFloat) {
@@ -112,7 +114,7 @@ int32_t Not(ScriptEngine&, const char*, ScriptValue*, ScriptValue* right, Script
     return 1;
 }
 
-int32_t BitTest(ScriptEngine&, const char*, ScriptValue* left, ScriptValue* right, ScriptValue& result) {
+int32_t BitTest(ScriptEngine&, const char*, ScriptValue* left, ScriptValue* right, ScriptValue& result, bool) {
     if (left->type != kScriptLong || right->type != kScriptLong) return 0;
     SetBoolean(result, (left->number & right->number) != 0);
     return 1;
@@ -129,14 +131,18 @@ void NumberToText(ScriptValue& v) {
     else if (v.type == kScriptFloat) v.text = FormatReal(v.real, 7);
 }
 
-int32_t Add(ScriptEngine&, const char*, ScriptValue* left, ScriptValue* right, ScriptValue& result) {
+int32_t Add(ScriptEngine&, const char*, ScriptValue* left, ScriptValue* right, ScriptValue& result,
+            bool leftIsTemporary) {
     BooleanToText(*left);
     BooleanToText(*right);
     if (left->type == kScriptString || right->type == kScriptString) {
         NumberToText(*left);
         NumberToText(*right);
         result.type = kScriptString;
-        result.text = left->text;
+        // A chain of joins ("a" + "b" + ...) hands its growing text on from
+        // step to step instead of copying it each time.
+        if (leftIsTemporary) result.text = static_cast<TextString&&>(left->text);
+        else result.text = left->text;
         result.text.Append(right->text.Text());
         return 1;
     }
@@ -159,40 +165,40 @@ int32_t Add(ScriptEngine&, const char*, ScriptValue* left, ScriptValue* right, S
     return 0;
 }
 
-int32_t And(ScriptEngine&, const char*, ScriptValue* left, ScriptValue* right, ScriptValue& result) {
+int32_t And(ScriptEngine&, const char*, ScriptValue* left, ScriptValue* right, ScriptValue& result, bool) {
     if (!IsLongOrBoolean(*left) || !IsLongOrBoolean(*right)) return 0;
     SetBoolean(result, left->number == 1 && right->number == 1);
     return 1;
 }
 
-int32_t Or(ScriptEngine&, const char*, ScriptValue* left, ScriptValue* right, ScriptValue& result) {
+int32_t Or(ScriptEngine&, const char*, ScriptValue* left, ScriptValue* right, ScriptValue& result, bool) {
     if (!IsLongOrBoolean(*left) || !IsLongOrBoolean(*right)) return 0;
     SetBoolean(result, left->number == 1 || right->number == 1);
     return 1;
 }
 
-int32_t Equals(ScriptEngine&, const char*, ScriptValue* left, ScriptValue* right, ScriptValue& result) {
+int32_t Equals(ScriptEngine&, const char*, ScriptValue* left, ScriptValue* right, ScriptValue& result, bool) {
     bool equal = false;
     if (!Equal(*left, *right, &equal)) return 0;
     SetBoolean(result, equal);
     return 1;
 }
 
-int32_t NotEquals(ScriptEngine&, const char*, ScriptValue* left, ScriptValue* right, ScriptValue& result) {
+int32_t NotEquals(ScriptEngine&, const char*, ScriptValue* left, ScriptValue* right, ScriptValue& result, bool) {
     bool equal = false;
     if (!Equal(*left, *right, &equal)) return 0;
     SetBoolean(result, !equal);
     return 1;
 }
 
-int32_t Greater(ScriptEngine&, const char*, ScriptValue* left, ScriptValue* right, ScriptValue& result) {
+int32_t Greater(ScriptEngine&, const char*, ScriptValue* left, ScriptValue* right, ScriptValue& result, bool) {
     int order = 0;
     if (!Order(*left, *right, &order)) return 0;
     SetBoolean(result, order > 0);
     return 1;
 }
 
-int32_t Smaller(ScriptEngine&, const char*, ScriptValue* left, ScriptValue* right, ScriptValue& result) {
+int32_t Smaller(ScriptEngine&, const char*, ScriptValue* left, ScriptValue* right, ScriptValue& result, bool) {
     int order = 0;
     if (!Order(*left, *right, &order)) return 0;
     SetBoolean(result, order < 0);
@@ -212,19 +218,19 @@ int32_t Declare(ScriptEngine& engine, const ScriptValue* right, int32_t type) {
     return 1;
 }
 
-int32_t DeclareLong(ScriptEngine& engine, const char*, ScriptValue*, ScriptValue* right, ScriptValue&) {
+int32_t DeclareLong(ScriptEngine& engine, const char*, ScriptValue*, ScriptValue* right, ScriptValue&, bool) {
     return Declare(engine, right, kScriptLong);
 }
 
-int32_t DeclareString(ScriptEngine& engine, const char*, ScriptValue*, ScriptValue* right, ScriptValue&) {
+int32_t DeclareString(ScriptEngine& engine, const char*, ScriptValue*, ScriptValue* right, ScriptValue&, bool) {
     return Declare(engine, right, kScriptString);
 }
 
-int32_t DeclareMultipart(ScriptEngine& engine, const char*, ScriptValue*, ScriptValue* right, ScriptValue&) {
+int32_t DeclareMultipart(ScriptEngine& engine, const char*, ScriptValue*, ScriptValue* right, ScriptValue&, bool) {
     return Declare(engine, right, kScriptMultipart);
 }
 
-int32_t ShowMessage(ScriptEngine&, const char*, ScriptValue*, ScriptValue* right, ScriptValue&) {
+int32_t ShowMessage(ScriptEngine&, const char*, ScriptValue*, ScriptValue* right, ScriptValue&, bool) {
     if (right->type == kScriptString || right->type == kScriptMultipart) {
         platform::ShowInfoMessage(right->text.Text());
     } else {
@@ -252,13 +258,13 @@ const OperationEntry kOperations[] = {
 }  // namespace
 
 int32_t PerformOperation(ScriptEngine& engine, const char* name, const char* target, ScriptValue* left,
-                         ScriptValue* right, ScriptValue& result) {
+                         ScriptValue* right, ScriptValue& result, bool leftIsTemporary) {
     if (name == nullptr) return 1;
     for (const OperationEntry& operation : kOperations) {
         if (std::strcmp(operation.word, name) != 0) continue;
         // Every built-in takes a right operand; those with a left one need it.
         if (right == nullptr || (operation.hasLeftOperand && left == nullptr)) return 0;
-        return operation.perform(engine, target, left, right, result);
+        return operation.perform(engine, target, left, right, result, leftIsTemporary);
     }
     return 1;
 }

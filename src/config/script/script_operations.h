@@ -12,9 +12,10 @@ namespace quillon {
 // operand's token text, the variable an assignment sets. The result starts at
 // type 0 and stays there for operations without a result; a word that is not
 // exactly one of the fourteen performs nothing. 1, or 0 when the operation
-// fails (wrong types, a missing operand).
+// fails (wrong types, a missing operand). `leftIsTemporary` says that the
+// left operand is discarded after the operation, so its text may be taken.
 int32_t PerformOperation(ScriptEngine& engine, const char* name, const char* target, ScriptValue* left,
-                         ScriptValue* right, ScriptValue& result);
+                         ScriptValue* right, ScriptValue& result, bool leftIsTemporary = false);
 
 // The four numbers of a multipart value. Digits and blanks make up a number
 // (read like atol), "." and "," start the next one, anything else and the

@@ -164,6 +164,7 @@ int32_t ScriptTokenizer::AddBracketPair(int32_t kind, const char* opening, const
 
 int32_t ScriptTokenizer::Tokenize(const char* text) {
     tokens_.RemoveAll();
+    tokenArena_.Reset();
     if (text == nullptr || *text == 0) return 1;
 
     std::vector<Matcher> matchers;

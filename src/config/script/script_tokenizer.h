@@ -14,6 +14,7 @@
 
 #include <cstdint>
 
+#include "foundation/text_arena.h"
 #include "foundation/text_list.h"
 #include "foundation/text_string.h"
 
@@ -70,7 +71,10 @@ private:
     void ClearDelimiters();
 
     TextList delimiters_;  // no duplicates; values are owned Delimiter records
-    TextList tokens_;      // duplicates allowed; values are tags, not pointers
+    // The tokens of the last text, from an arena emptied for every text: a
+    // long script is cut without an allocation per token.
+    TextArena tokenArena_;
+    TextList tokens_{&tokenArena_};  // duplicates allowed; values are tags, not pointers
 };
 
 }  // namespace quillon

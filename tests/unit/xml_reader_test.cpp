@@ -112,6 +112,8 @@ TEST(XMLReaderErrors, PositionAndCauseTellWhereAndWhy) {
         EXPECT_EQ(reader.Position(), c.position) << c.text;
         EXPECT_EQ(reader.ErrorCause(), c.cause) << c.text;
         EXPECT_STREQ(reader.ErrorExpected(), c.expected) << c.text;
+        XMLReader silent;
+        EXPECT_EQ(silent.ParseText(c.text), 1) << "without a callback: " << c.text;
     }
 }
 
@@ -121,40 +123,33 @@ TEST(XMLReader, Grammar) {
         const char* text;
         int result;
     } cases[] = {
-        // Prolog and document level.
+        // Prolog and document level. Refusals with a known position and cause are in the table above.
         {"<a/>", 0}, {"  \r\n\t<a/>", 0}, {"<?xml version=\"1.0\"?><a/>", 0}, {"<?xml version = '1.0' ?>\n<a/>", 0},
         {"<?xml version='1.0' encoding='UTF-8'?><a/>", 0}, {"<?xml version='1.0' standalone='no'?><a/>", 0},
-        {"<?xml version='1.0' standalone=\"no\"?><a/>", 0}, {"<?xml version='1.0' standalone=\"yes\" ?><a/>", 0},
+        {"<?xml version='1.0' standalone=\"yes\" ?><a/>", 0},
         {"<?xml version='2.x_a:b-c'?><a/>", 0},  // the number is not compared
-        {"<a/><b/>", 0}, {"<a/>plain words", 0}, {"<a/>&broken <", 0}, {"<a/>\x01", 0}, {"<?pi?><a/>", 0},
-        {"<?XML-style x?><a/>", 0},
+        {"<a/><b/>", 0}, {"<a/>&broken <", 0}, {"<?pi?><a/>", 0}, {"<?XML-style x?><a/>", 0},
         {"<?xmlfoo?><a/>", 1},  // "<?xml" at position 0 always starts the declaration
-        {"<?xml-stylesheet href='s'?><a/>", 1}, {" <?xml version='1.0'?><a/>", 1}, {"<?XML version='1.0'?><a/>", 1},
-        {"<a/><?xml version='1.0'?>", 1}, {"<a/><?XmL?>", 1}, {"\xEF\xBB\xBF<a/>", 1},  // a byte order mark
-        {"\xFF\xFE<\0a\0/\0>\0", 1}, {"x<a/>", 1}, {"   ", 1}, {"<!-- only a comment -->", 1},
-        {"<?xml version='1.0' standalone='maybe'?><a/>", 1}, {"<?xml version='1.0' standalone=' yes'?><a/>", 1},
-        {"<?xml version='1.0' standalone='yes\"?><a/>", 1}, {"<?xml version=''?><a/>", 1},
-        {"<?xml version='1 0'?><a/>", 1}, {"<?xml version='1.0\"?><a/>", 1}, {"<?xml encoding='UTF-8'?><a/>", 1},
-        {"<?xml version='1.0' encoding='8bit'?><a/>", 1}, {"<?xml version='1.0' encoding='UTF 8'?><a/>", 1},
-        {"<?xml version='1.0'encoding='UTF-8'?><a/>", 1},
+        {"<?XML version='1.0'?><a/>", 1}, {"<a/><?XmL?>", 1}, {"\xEF\xBB\xBF<a/>", 1},  // a byte order mark
+        {"<!-- only a comment -->", 1}, {"<?xml version='1.0' standalone='maybe'?><a/>", 1},
+        {"<?xml version='1.0' standalone='yes\"?><a/>", 1}, {"<?xml version='1 0'?><a/>", 1},
+        {"<?xml version='1.0\"?><a/>", 1}, {"<?xml encoding='UTF-8'?><a/>", 1},
+        {"<?xml version='1.0' encoding='UTF 8'?><a/>", 1}, {"<?xml version='1.0'encoding='UTF-8'?><a/>", 1},
         {"<?xml version='1.0' standalone='yes' encoding='UTF-8'?><a/>", 1}, {"<?xml version='1.0'", 1},
         {"<!DOCTYPE a><!DOCTYPE b><a/>", 1}, {"<a/><!-- unterminated", 1}, {"<a/><?pi", 1},
         // Elements and attributes; end-tag names are not compared.
-        {"<a>x</b>", 0}, {"<a x='1' x='2'/>", 0}, {"<a x='say \"hi\"'/>", 0}, {"<a x=\"it's\"/>", 0},
-        {"<a\n x = '1'\t/>", 0}, {"<a >x</a >", 0}, {"<a x='\x01\xFF'/>", 0}, {"<a x='>'/>", 0}, {"<_:.-a/>", 0},
-        {"<a x=\"1\"y=\"2\"/>", 1}, {"<a x=\"a<b\"/>", 1}, {"<a x/>", 1}, {"<a x=1/>", 1}, {"<a x='1\"/>", 1},
-        {"<a x='&'/>", 1}, {"<a x='&#x;'/>", 1}, {"<1a/>", 1}, {"<-a/>", 1}, {"< a/>", 1}, {"<a><1/></a>", 1},
-        {"<a></ a>", 1}, {"<a/ >", 1}, {"<a", 1}, {"<a/", 1}, {"<a x='1", 1}, {"<a>", 1}, {"<a>text", 1}, {"<a></a", 1},
-        {"<a><b></a>", 1},
+        {"<a>x</b>", 0}, {"<a x='1' x='2'/>", 0}, {"<a x='say \"hi\"'/>", 0}, {"<a\n x = '1'\t/>", 0},
+        {"<a >x</a >", 0}, {"<a x='\x01\xFF'/>", 0}, {"<a x='>'/>", 0}, {"<a x/>", 1}, {"<a x=1/>", 1},
+        {"<a x='1\"/>", 1}, {"<a x='&'/>", 1}, {"<a x='&#x;'/>", 1}, {"< a/>", 1}, {"<a><1/></a>", 1}, {"<a></ a>", 1},
+        {"<a/ >", 1}, {"<a", 1}, {"<a/", 1}, {"<a x='1", 1}, {"<a>", 1}, {"<a></a", 1},
         // Content markup and references: their form only, no range test.
         {"<a>&foo;</a>", 0}, {"<a>&#65;&#x41;&#x0aF;&#0;&#99999999999;</a>", 0}, {"<a>\x01\x7F</a>", 0},
         {"<a>]]</a>", 0}, {"<a>]></a>", 0}, {"<a><![CDATA[<&]]]></a>", 0}, {"<a><![CDATA[]]></a>", 0},
-        {"<a><!----></a>", 0}, {"<a><!-- - --></a>", 0}, {"<a><?pi?><?pi x ?></a>", 0}, {"<a>&#X41;</a>", 1},
-        {"<a>&#;</a>", 1}, {"<a>&#x;</a>", 1}, {"<a>&#12a;</a>", 1}, {"<a>& </a>", 1}, {"<a>&foo</a>", 1},
-        {"<a>&1;</a>", 1}, {"<a>]]></a>", 1}, {"<a>x]]>y</a>", 1}, {"<a><!-- a -- b --></a>", 1},
-        {"<a><!-- x ---></a>", 1}, {"<a><!-- x", 1}, {"<a><![CDATA[x", 1}, {"<a><![CDATA[\x01]]></a>", 1},
-        {"<a><!--\x01--></a>", 1}, {"<a><?pi \x01?></a>", 1}, {"<a><?pi\x01?></a>", 1}, {"<a><?xml?></a>", 1},
-        {"<a><? pi?></a>", 1}, {"<a><![cdata[x]]></a>", 1}, {"<a><!DOCTYPE a></a>", 1},
+        {"<a><!----></a>", 0}, {"<a><!-- - --></a>", 0}, {"<a><?pi?><?pi x ?></a>", 0}, {"<a>&#x;</a>", 1},
+        {"<a>&#12a;</a>", 1}, {"<a>& </a>", 1}, {"<a>&foo</a>", 1}, {"<a>&1;</a>", 1}, {"<a>x]]>y</a>", 1},
+        {"<a><!-- x ---></a>", 1}, {"<a><!-- x", 1}, {"<a><![CDATA[x", 1}, {"<a><?pi \x01?></a>", 1},
+        {"<a><?pi\x01?></a>", 1}, {"<a><?xml?></a>", 1}, {"<a><? pi?></a>", 1}, {"<a><![cdata[x]]></a>", 1},
+        {"<a><!DOCTYPE a></a>", 1},
         // A document type without an internal subset; a system literal is not checked.
         {"<!DOCTYPE a [ ]><a/>", 0}, {"<!DOCTYPE a ><a/>", 0}, {"<!DOCTYPE a SYSTEM \"x.dtd\"><a/>", 0},
         {"<!DOCTYPE a SYSTEM '\x01<>\"'><a/>", 0}, {"<!DOCTYPE a PUBLIC \"-//A 'b'//EN\" 'x.dtd' [] ><a/>", 0},
@@ -162,7 +157,7 @@ TEST(XMLReader, Grammar) {
         {"<!DOCTYPE a PUBLIC '-//A's//EN' 'x'><a/>", 1}, {"<!DOCTYPE a PUBLIC \"{}\" 'x'><a/>", 1},
         {"<!DOCTYPE a PUBLIC '-//A//EN'><a/>", 1}, {"<!DOCTYPE a SYSTEM><a/>", 1}, {"<!DOCTYPE a SYSTEM x><a/>", 1},
         {"<!DOCTYPE a SYSTEM 'x><a/>", 1}, {"<!DOCTYPE a system 'x'><a/>", 1}, {"<!DOCTYPE a [ ] [ ]><a/>", 1},
-        {"<!DOCTYPE><a/>", 1}, {"<!DOCTYPEa><a/>", 1}, {"<!DOCTYPE a", 1}, {"<!DOCTYPE a [", 1},
+        {"<!DOCTYPE><a/>", 1}, {"<!DOCTYPE a", 1}, {"<!DOCTYPE a [", 1},
     };
     for (const auto& c : cases) {
         TraceReader traced;

@@ -105,9 +105,8 @@ TEST_F(ConfigSave, EveryFailedStepLeavesTheOldFileAndNoTemporary) {
 
 TEST_F(ConfigSave, WhatCouldNotBeLoadedAgainIsNotWritten) {
     const char* cases[][3] = {  // app, version, the name of an element below "Group"
-        {"Say \"Hi\"", "1", "A"}, {"A<B", "1", "A"}, {"A&B", "1", "A"}, {"A", "1\"", "A"}, {"A", "1<2", "A"},
-        {"A", "1&2", "A"}, {"A", "1", nullptr}, {"A", "1", ""}, {"A", "1", "My Port"}, {"A", "1", "1st"},
-        {"A", "1", "-x"}, {"A", "1", "a>b"}, {"A", "1", "x\xD7y"},
+        {"Say \"Hi\"", "1", "A"}, {"A<B", "1", "A"}, {"A&B", "1", "A"}, {"A", "1\"", "A"}, {"A", "1", nullptr},
+        {"A", "1", ""}, {"A", "1", "My Port"}, {"A", "1", "1st"}, {"A", "1", "a>b"}, {"A", "1", "x\xD7y"},
     };
     for (const auto& c : cases) {
         SelectedConfig config(c[0], c[1]);

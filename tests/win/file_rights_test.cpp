@@ -13,7 +13,6 @@
 #include <type_traits>
 #include <vector>
 
-#include "access_entry.h"
 #include "installer_double.h"
 #include "platform/win32/system_calls.h"
 #include "system/file_rights.h"
@@ -35,39 +34,39 @@ public:
     SystemCallFaults() : saved_(Sys()) {
         active_ = this;
         Wrap<&SystemCalls::GetVolumeInformationA>("GetVolumeInformationA", FALSE);
-        Wrap<&SystemCalls::AllocateAndInitializeSid>("AllocateAndInitializeSid", FALSE, 1);
+        Wrap<&SystemCalls::AllocateAndInitializeSid>("AllocateAndInitializeSid", FALSE, kAllocates);
         Wrap<&SystemCalls::LookupAccountSidA>("LookupAccountSidA", FALSE);
         Wrap<&SystemCalls::LookupAccountNameA>("LookupAccountNameA", FALSE);
         Wrap<&SystemCalls::GetFileSecurityA>("GetFileSecurityA", FALSE);
         Wrap<&SystemCalls::InitializeSecurityDescriptor>("InitializeSecurityDescriptor", FALSE);
         Wrap<&SystemCalls::GetSecurityDescriptorDacl>("GetSecurityDescriptorDacl", FALSE);
         Wrap<&SystemCalls::GetAclInformation>("GetAclInformation", FALSE);
-        Wrap<&SystemCalls::LocalAlloc>("LocalAlloc", HLOCAL{}, 1);
+        Wrap<&SystemCalls::LocalAlloc>("LocalAlloc", HLOCAL{}, kAllocates);
         Wrap<&SystemCalls::InitializeAcl>("InitializeAcl", FALSE);
         Wrap<&SystemCalls::GetAce>("GetAce", FALSE);
         Wrap<&SystemCalls::AddAce>("AddAce", FALSE);
         Wrap<&SystemCalls::AddAccessAllowedAce>("AddAccessAllowedAce", FALSE);
         Wrap<&SystemCalls::GetFileAttributesA>("GetFileAttributesA", INVALID_FILE_ATTRIBUTES);
-        Wrap<&SystemCalls::SetNamedSecurityInfoA>("SetNamedSecurityInfoA", DWORD{}, 0, true);
-        Wrap<&SystemCalls::LocalFree>("LocalFree", HLOCAL{}, -1);
-        Wrap<&SystemCalls::FreeSid>("FreeSid", PVOID{}, -1);
+        Wrap<&SystemCalls::SetNamedSecurityInfoA>("SetNamedSecurityInfoA", DWORD{}, kReturnsCode);
+        // Releases never fail and are not logged.
+        Sys().LocalFree = [](HLOCAL block) { return active_->outstanding -= block != nullptr, ::LocalFree(block); };
+        Sys().FreeSid = [](PSID sid) { return active_->outstanding -= sid != nullptr, ::FreeSid(sid); };
     }
     ~SystemCallFaults() { Sys() = saved_; }
 
     int failAt = 0;        // 1-based; 0 fails nothing
-    int calls = 0;         // failable calls so far
     int outstanding = 0;   // blocks and SIDs allocated and not yet released
     std::vector<std::string> log;  // the failable calls, in order
     std::string failed;    // the call that failed
 
     void Restart(int failAtCall) {
         failAt = failAtCall;
-        calls = 0;
         log.clear();
         failed.clear();
     }
 
 private:
+    enum Kind { kPlain, kAllocates, kReturnsCode /* fails by returning its error code */ };
     template <auto Member, typename Function = std::remove_reference_t<decltype(Sys().*Member)>>
     struct Shim;
     template <auto Member, typename Result, typename... Args>
@@ -75,39 +74,31 @@ private:
         static inline Result(WINAPI* real)(Args...) = nullptr;
         static inline const char* name = nullptr;
         static inline Result failure{};
-        static inline int holds = 0;             // +1 allocates, -1 releases, 0 neither
-        static inline bool returnsCode = false;  // fails by returning its error code
+        static inline Kind kind = kPlain;
         static Result WINAPI Call(Args... args) {
             SystemCallFaults& faults = *active_;
-            if constexpr (sizeof...(Args) == 1 && (std::is_pointer_v<Args> && ...)) {
-                if (holds < 0) {  // releases never fail
-                    if (((args != nullptr) && ...)) --faults.outstanding;
-                    return real(args...);
-                }
-            }
             faults.log.push_back(name);
-            if (++faults.calls == faults.failAt) {
+            if (static_cast<int>(faults.log.size()) == faults.failAt) {
                 faults.failed = name;
-                ::SetLastError(InjectedError(faults.calls));
+                ::SetLastError(InjectedError(faults.failAt));
                 if constexpr (std::is_same_v<Result, DWORD>) {
-                    if (returnsCode) return InjectedError(faults.calls);
+                    if (kind == kReturnsCode) return InjectedError(faults.failAt);
                 }
                 return failure;
             }
             Result result = real(args...);
-            if (holds > 0 && result) ++faults.outstanding;
+            if (kind == kAllocates && result) ++faults.outstanding;
             return result;
         }
     };
 
     template <auto Member, typename Failure>
-    void Wrap(const char* name, Failure failure, int holds = 0, bool returnsCode = false) {
+    void Wrap(const char* name, Failure failure, Kind kind = kPlain) {
         using S = Shim<Member>;
         S::real = Sys().*Member;
         S::name = name;
         S::failure = failure;
-        S::holds = holds;
-        S::returnsCode = returnsCode;
+        S::kind = kind;
         Sys().*Member = &S::Call;
     }
 
@@ -115,48 +106,20 @@ private:
     SystemCalls saved_;
 };
 
-const std::string kUsers = "S-1-5-32-545";
-const std::string kAdmins = "S-1-5-32-544";
-const std::string kEveryone = "S-1-1-0";
-constexpr DWORD kRwx = 0x001201BF;
-
-using Entry = quillon::test::AccessEntry;
-
-enum class Dacl { kList, kNull, kAbsent };
-
 // Stands in for the file system's store of security descriptors:
-// GetFileSecurityA serves one descriptor, built by the system's own calls;
-// SetNamedSecurityInfoA records what it is handed before passing it on.
+// GetFileSecurityA serves the one written as `sddl`; SetNamedSecurityInfoA
+// records what it is handed, the list in the same form, before passing it on.
 class FileSecurityStandIn {
 public:
-    struct Write {
-        std::string path;
-        SE_OBJECT_TYPE type;
-        SECURITY_INFORMATION information;
-        bool groupOrSacl;
-        std::vector<Entry> entries;
-    };
-    static inline std::vector<Write> writes;
+    static inline std::vector<std::string> writes;  // "path type information group-or-sacl list"
 
-    explicit FileSecurityStandIn(const std::vector<Entry>& entries, Dacl kind = Dacl::kList)
+    explicit FileSecurityStandIn(const char* sddl)
         : get_(Sys().GetFileSecurityA, &Get), set_(Sys().SetNamedSecurityInfoA, &Set) {
-        std::vector<BYTE> acl(1024);
-        auto* list = reinterpret_cast<ACL*>(acl.data());
-        InitializeAcl(list, static_cast<DWORD>(acl.size()), ACL_REVISION);
-        for (const Entry& e : entries) {
-            PSID sid = nullptr;
-            ConvertStringSidToSidA(e.sid.c_str(), &sid);
-            (e.type == ACCESS_DENIED_ACE_TYPE ? AddAccessDeniedAceEx : AddAccessAllowedAceEx)(list, ACL_REVISION, e.flags,
-                                                                                              e.mask, sid);
-            LocalFree(sid);
-        }
-        SECURITY_DESCRIPTOR absolute;
-        InitializeSecurityDescriptor(&absolute, SECURITY_DESCRIPTOR_REVISION);
-        if (kind != Dacl::kAbsent) SetSecurityDescriptorDacl(&absolute, TRUE, kind == Dacl::kNull ? nullptr : list, FALSE);
-        DWORD size = 0;
-        MakeSelfRelativeSD(&absolute, nullptr, &size);
-        descriptor_.assign(size, 0);
-        MakeSelfRelativeSD(&absolute, descriptor_.data(), &size);
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        ULONG size = 0;
+        EXPECT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, &size));
+        descriptor_.assign(static_cast<BYTE*>(descriptor), static_cast<BYTE*>(descriptor) + size);
+        LocalFree(descriptor);
         realSet_ = set_.Saved();
         writes.clear();
     }
@@ -170,16 +133,16 @@ private:
     }
     static DWORD WINAPI Set(LPSTR path, SE_OBJECT_TYPE type, SECURITY_INFORMATION information, PSID owner, PSID group,
                             PACL dacl, PACL sacl) {
-        std::vector<Entry> entries;
-        for (DWORD i = 0; dacl != nullptr && i < dacl->AceCount; ++i) {
-            ACCESS_ALLOWED_ACE* ace = nullptr;
-            GetAce(dacl, i, reinterpret_cast<void**>(&ace));
-            char* sid = nullptr;
-            ConvertSidToStringSidA(&ace->SidStart, &sid);
-            entries.push_back({ace->Header.AceType, ace->Header.AceFlags, static_cast<uint32_t>(ace->Mask), sid});
-            LocalFree(sid);
-        }
-        writes.push_back({path, type, information, group != nullptr || sacl != nullptr, entries});
+        SECURITY_DESCRIPTOR handed;
+        InitializeSecurityDescriptor(&handed, SECURITY_DESCRIPTOR_REVISION);
+        SetSecurityDescriptorDacl(&handed, TRUE, dacl, FALSE);
+        char* list = nullptr;
+        ConvertSecurityDescriptorToStringSecurityDescriptorA(&handed, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &list,
+                                                             nullptr);
+        char write[64];
+        snprintf(write, sizeof write, " %d 0x%lx %d ", type, information, group != nullptr || sacl != nullptr);
+        writes.push_back(path + std::string(write) + list);
+        LocalFree(list);
         return realSet_(path, type, information, owner, group, dacl, sacl);
     }
 
@@ -211,30 +174,27 @@ protected:
 };
 
 TEST_F(FileRights, SetHandsAProtectedListToTheSystem) {
-    const std::vector<Entry> old = {{ACCESS_ALLOWED_ACE_TYPE, INHERITED_ACE, FILE_ALL_ACCESS, kAdmins},
-                                    {ACCESS_ALLOWED_ACE_TYPE, 0, FILE_GENERIC_READ, kUsers},
-                                    {ACCESS_DENIED_ACE_TYPE, 0, FILE_WRITE_DATA, kEveryone}};
-    for (const std::string& path : {file_, folder_}) {
-        SCOPED_TRACE(path);
-        FileSecurityStandIn security(old);
-        EXPECT_EQ(quillon::SetFileRights(path.c_str()), 1);
-        ASSERT_EQ(FileSecurityStandIn::writes.size(), 1u);
-        const auto& write = FileSecurityStandIn::writes[0];
-        EXPECT_EQ(write.path, path);
-        EXPECT_EQ(write.type, SE_FILE_OBJECT);
-        EXPECT_EQ(write.information, 0x80000004u);  // the DACL, protected
-        EXPECT_FALSE(write.groupOrSacl);
-        std::vector<Entry> handed = {{0, 3, FILE_ALL_ACCESS, kAdmins}, {1, 3, FILE_WRITE_DATA, kEveryone}};
-        if (path == folder_) handed.push_back({0, 3, GENERIC_ALL, kUsers});
-        handed.push_back({0, 0, GENERIC_ALL, kUsers});
-        EXPECT_EQ(write.entries, handed);
-    }
-    // Lists that are empty, null or absent are never rewritten, nor read as access.
-    for (Dacl kind : {Dacl::kList, Dacl::kNull, Dacl::kAbsent}) {
-        FileSecurityStandIn security({}, kind);
-        EXPECT_EQ(quillon::SetFileRights(folder_.c_str()), 0);
-        EXPECT_EQ(quillon::CheckFileRights(folder_.c_str()), 0);
-        EXPECT_TRUE(FileSecurityStandIn::writes.empty());
+    // Administrators inherited, Users may read, Everyone may not write.
+    const char* old = "D:(A;ID;FA;;;BA)(A;;FR;;;BU)(D;;FW;;;WD)";
+    const std::string kept = " 1 0x80000004 0 D:(A;OICI;FA;;;BA)(D;OICI;FW;;;WD)";
+    struct Case {
+        const char* name;
+        std::string path;
+        const char* sddl;
+        std::string write;  // none: nothing handed over, and both operations answer 0
+    } cases[] = {
+        {"a file", file_, old, file_ + kept + "(A;;GA;;;BU)"},
+        {"a folder", folder_, old, folder_ + kept + "(A;OICI;GA;;;BU)(A;;GA;;;BU)"},
+        {"an empty list", folder_, "D:", ""},
+        {"a null list", folder_, "D:NO_ACCESS_CONTROL", ""},
+        {"no list", folder_, "O:BA", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FileSecurityStandIn security(c.sddl);
+        EXPECT_EQ(quillon::CheckFileRights(c.path.c_str()), 0);
+        EXPECT_EQ(quillon::SetFileRights(c.path.c_str()), c.write.empty() ? 0 : 1);
+        EXPECT_EQ(FileSecurityStandIn::writes, c.write.empty() ? std::vector<std::string>{} : std::vector{c.write});
     }
 }
 
@@ -253,11 +213,8 @@ struct NameLookups {
 };
 
 TEST_F(FileRights, EveryoneDecidesAfterUsersFailsAndIsAskedForAsJederFirst) {
-    FileSecurityStandIn security({{ACCESS_ALLOWED_ACE_TYPE, 0, kRwx, kUsers},
-                                  {ACCESS_DENIED_ACE_TYPE, 0, FILE_WRITE_DATA, kUsers},
-                                  {ACCESS_ALLOWED_ACE_TYPE, 0, FILE_ALL_ACCESS, kEveryone}});
+    FileSecurityStandIn security("D:(A;;0x1201bf;;;BU)(D;;FW;;;BU)(A;;FA;;;WD)");
     ScopedSystemCall lookups(Sys().LookupAccountNameA, &NameLookups::Lookup);
-    EXPECT_EQ(quillon::CheckAccountFileRights(file_.c_str(), quillon::kUsersAlias), 0);
     for (bool jederKnown : {false, true}) {
         SCOPED_TRACE(jederKnown ? "Jeder known" : "Jeder unknown");
         NameLookups::jederKnown = jederKnown;
@@ -270,28 +227,19 @@ TEST_F(FileRights, EveryoneDecidesAfterUsersFailsAndIsAskedForAsJederFirst) {
     }
 }
 
-// Answers every volume query with a FAT file system, recording the root.
-struct FatVolumes {
-    static inline std::vector<std::string> roots;
-    static BOOL WINAPI Query(LPCSTR root, LPSTR, DWORD, LPDWORD, LPDWORD, LPDWORD, LPSTR name, DWORD nameSize) {
-        roots.push_back(root);
-        lstrcpynA(name, "FAT32", static_cast<int>(nameSize));
-        return TRUE;
-    }
-};
-
 TEST_F(FileRights, VolumesWithoutAccessListsAreAlreadyRight) {
-    ScopedSystemCall volumes(Sys().GetVolumeInformationA, &FatVolumes::Query);
+    ScopedSystemCall fat(Sys().GetVolumeInformationA,
+                         +[](LPCSTR, LPSTR, DWORD, LPDWORD, LPDWORD, LPDWORD, LPSTR name, DWORD size) -> BOOL {
+                             return lstrcpynA(name, "FAT32", static_cast<int>(size)) != nullptr;
+                         });
     SystemCallFaults faults;  // logs every call after the volume query
-    EXPECT_EQ(quillon::SetFileRights("\\\\server\\share\\dir\\app.exe"), 1);
-    EXPECT_EQ(quillon::CheckFileRights("C:\\dir\\app.exe"), 1);
-    EXPECT_EQ(FatVolumes::roots, (std::vector<std::string>{"\\\\server\\share\\", "C:\\"}));
+    EXPECT_EQ(quillon::SetFileRights(folder_.c_str()), 1);
+    EXPECT_EQ(quillon::CheckFileRights(folder_.c_str()), 1);
     EXPECT_EQ(faults.log, (std::vector<std::string>{"GetVolumeInformationA", "GetVolumeInformationA"}));
 }
 
 TEST_F(FileRights, EveryFailingCallEndsWithZeroAndReleasesEverything) {
-    FileSecurityStandIn security({{ACCESS_ALLOWED_ACE_TYPE, 0, FILE_ALL_ACCESS, kAdmins},
-                                  {ACCESS_ALLOWED_ACE_TYPE, 0, kRwx, kUsers}});
+    FileSecurityStandIn security("D:(A;;FA;;;BA)(A;;0x1201bf;;;BU)");
     struct Case {
         const char* name;
         std::string path;
@@ -321,9 +269,7 @@ TEST_F(FileRights, EveryFailingCallEndsWithZeroAndReleasesEverything) {
             // at once, and the caller is told its error.
             bool probe = n + 2 <= calls.size() && calls[n] == "LocalAlloc" && calls[n + 1] == calls[n - 1];
             EXPECT_EQ(faults.log.size(), probe ? n + 2 : n);
-            if (probe) {
-                EXPECT_NE(quillon::LastRightsError(), 0u);
-            } else {
+            if (!probe) {
                 EXPECT_EQ(quillon::LastRightsError(), SystemCallFaults::InjectedError(static_cast<int>(n)));
             }
         }

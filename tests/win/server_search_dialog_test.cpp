@@ -140,6 +140,7 @@ struct NetworkDouble {
     static inline std::vector<std::vector<std::string>> batches;
     static inline bool failsForGood;
     static inline std::atomic<int> opens, closes, enumerations;  // enumerations: of the latest search
+    static inline std::atomic<int> libraries;                     // loaded and not yet freed
     static inline int closesAtLastOpen;
     static inline std::string request;  // what the enumeration was opened with
     static inline std::vector<DWORD> pipeWaits;
@@ -170,6 +171,8 @@ struct NetworkDouble {
         return NO_ERROR;
     }
     static DWORD WINAPI CloseEnum(HANDLE) { return ++closes, NO_ERROR; }
+    static HMODULE WINAPI Load(LPCSTR name) { return ++libraries, ::LoadLibraryA(name); }
+    static BOOL WINAPI Unload(HMODULE module) { return --libraries, ::FreeLibrary(module); }
     static BOOL WINAPI WaitNamedPipe(LPCSTR path, DWORD timeout) {
         pipeWaits.push_back(timeout);
         std::string probe = path;
@@ -184,13 +187,15 @@ protected:
         ServerSearchDialog::SetUp();
         NetworkDouble::batches.clear();
         NetworkDouble::failsForGood = false;
-        NetworkDouble::opens = NetworkDouble::closes = 0;
+        NetworkDouble::opens = NetworkDouble::closes = NetworkDouble::libraries = 0;
         NetworkDouble::pipeWaits.clear();
         saved_ = Sys();
         Sys().WNetOpenEnumA = &NetworkDouble::OpenEnum;
         Sys().WNetEnumResourceA = &NetworkDouble::Enumerate;
         Sys().WNetCloseEnum = &NetworkDouble::CloseEnum;
         Sys().WaitNamedPipeA = &NetworkDouble::WaitNamedPipe;
+        Sys().LoadLibraryA = &NetworkDouble::Load;
+        Sys().FreeLibrary = &NetworkDouble::Unload;
     }
     void TearDown() override {
         ServerSearchDialog::TearDown();  // stops any worker before the double goes
@@ -237,6 +242,7 @@ TEST_F(ServerSearchOverNetworkDouble, ASecondSearchAndAbbrechenStopARetryingSear
     EXPECT_FALSE(IsWindowEnabled(button_));
     EXPECT_EQ(quillon::StopServerSearch(), 1);
     EXPECT_EQ(NetworkDouble::closes, 2);  // so the worker has ended
+    EXPECT_EQ(NetworkDouble::libraries, 0);  // netapi32.dll, loaded by each search
     EXPECT_TRUE(IsWindowEnabled(button_));
     EXPECT_EQ(ListEntries(listBox_), std::vector<std::string>{"B"});
 }

@@ -10,27 +10,29 @@ namespace {
 using quillon::test::InstallerDouble;
 
 TEST(CompareVersions, WritesTheCodeOrAnswersTheFailure) {
-    constexpr uint32_t kNoWrite = 0xFFFFFFFF;  // the write is not refused
+    constexpr uint32_t kAnswered = 0xFFFFFFFF;  // the installer answers as it would
+    constexpr uint32_t kInstallFailure = quillon::kInstallFailure;
     const struct {
         const char* name;
-        bool readsNeverFit;
-        uint32_t setAnswer;
+        uint32_t readAnswer;  // of COMPARE_VERSION2
+        uint32_t writeAnswer;
         uint32_t answer;
         const char* result;
     } cases[] = {
-        {"both read, the code written", false, kNoWrite, 0, "1"},
-        {"a read that never fits", true, kNoWrite, InstallerDouble::kMoreData, "untouched"},
-        {"a write refused with ERROR_FUNCTION_FAILED", false, 1627, 1627, "untouched"},
+        {"both read, the code written", kAnswered, kAnswered, 0, "1"},
+        {"a read answering ERROR_INVALID_HANDLE", 6, kAnswered, 6, "untouched"},
+        {"a write answering ERROR_FUNCTION_FAILED", kAnswered, 1627, 1627, "untouched"},
         // The installer would take this answer for "skip the remaining actions".
-        {"a write answering ERROR_NO_MORE_ITEMS", false, 259, quillon::kInstallFailure, "untouched"},
+        {"a read answering ERROR_NO_MORE_ITEMS", 259, kAnswered, kInstallFailure, "untouched"},
+        {"a write answering ERROR_NO_MORE_ITEMS", kAnswered, 259, kInstallFailure, "untouched"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         InstallerDouble installer;
         installer.properties = {{"COMPARE_VERSION1", "2.10"}, {"COMPARE_VERSION2", "2.9"},
                                 {"VERSION_COMPARE_RESULT", "untouched"}};
-        installer.alwaysMoreData = c.readsNeverFit;
-        if (c.setAnswer != kNoWrite) installer.setAnswers["VERSION_COMPARE_RESULT"] = c.setAnswer;
+        if (c.readAnswer != kAnswered) installer.getAnswers["COMPARE_VERSION2"] = c.readAnswer;
+        if (c.writeAnswer != kAnswered) installer.setAnswers["VERSION_COMPARE_RESULT"] = c.writeAnswer;
         EXPECT_EQ(quillon::RunCompareVersions(installer, installer.kHandle), c.answer);
         EXPECT_EQ(installer.Get("VERSION_COMPARE_RESULT"), c.result);
     }

@@ -40,9 +40,13 @@ private:
     Block* blocks_ = nullptr;
     char* next_ = nullptr;
     char* end_ = nullptr;
-    // Open addressing over the interned texts; empty slots are null.
-    const char** interned_ = nullptr;
-    uint32_t* internedHashes_ = nullptr;
+    // Open addressing over the interned texts; empty slots hold null. Each
+    // slot keeps its text's hash beside it, so a probe touches one line.
+    struct InternedSlot {
+        const char* text;
+        uint32_t hash;
+    };
+    InternedSlot* interned_ = nullptr;
     size_t internedCapacity_ = 0;  // a power of two, or 0
     size_t internedCount_ = 0;
 };

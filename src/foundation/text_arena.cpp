@@ -151,4 +151,9 @@ const char* TextArena::Intern(const char* text) {
     return copy;
 }
 
+const char* TextArena::KeyCopy(const char* key) {
+    if (internKeys_ || key == nullptr) return Intern(key);
+    return CopyText(key, std::strlen(key));
+}
+
 }  // namespace quillon

@@ -1,7 +1,6 @@
 #include "foundation/text_list.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <new>
 
 #include "foundation/text_arena.h"
@@ -21,7 +20,7 @@ TextList::~TextList() { RemoveAll(); }
 TextListItem* TextList::NewItem(const char* key) {
     if (arena_ != nullptr) {
         void* memory = arena_->Allocate(sizeof(TextListItem));
-        const char* copy = internKeys_ ? arena_->Intern(key) : (key ? arena_->CopyText(key, std::strlen(key)) : nullptr);
+        const char* copy = arena_->KeyCopy(key);
         if (memory == nullptr || (key != nullptr && copy == nullptr)) return nullptr;
         auto* item = new (memory) TextListItem;
         item->key.Borrow(copy);

@@ -6,8 +6,8 @@
 // list shares it (the configuration tree's walkers rely on exactly that).
 //
 // Two things change how a list is held, never what it answers:
-// - A list made with an arena takes its items and keys from it (the keys
-//   interned or copied, see ArenaKeys), and removing an item only unlinks it.
+// - A list made with an arena takes its items and keys from it (see
+//   TextArena::KeyCopy), and removing an item only unlinks it.
 // - A list of more than a few items that is searched gets a hash index
 //   beside it (see TextKeyHash): each bucket chains its items in list order,
 //   so the first equal key in a chain is the first in the list.
@@ -22,12 +22,6 @@ namespace quillon {
 
 class TextArena;
 
-// How a list made with an arena keeps its keys: as the arena's one copy of
-// each text (a tree repeats its element names throughout), or as a copy per
-// item (a list whose keys rarely repeat, where looking each one up first
-// costs more than it saves).
-enum class ArenaKeys { kInterned, kCopied };
-
 struct TextListItem {
     CompactText key;
     TextListItem* previous = nullptr;
@@ -39,8 +33,7 @@ struct TextListItem {
 class TextList {
 public:
     TextList() = default;
-    explicit TextList(TextArena* arena, ArenaKeys keys = ArenaKeys::kInterned)
-        : arena_(arena), internKeys_(keys == ArenaKeys::kInterned) {}
+    explicit TextList(TextArena* arena) : arena_(arena) {}
     TextList(const TextList&) = delete;
     TextList& operator=(const TextList&) = delete;
     virtual ~TextList();
@@ -101,7 +94,6 @@ private:
     TextListItem* tail_ = nullptr;
     TextListItem* cursor_ = nullptr;
     TextArena* arena_ = nullptr;
-    bool internKeys_ = true;
     Bucket* buckets_ = nullptr;
     size_t bucketCount_ = 0;  // a power of two while the index stands, else 0
 };

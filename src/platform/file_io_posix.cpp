@@ -52,11 +52,11 @@ std::string FolderOf(const char* path) {
 char* NewFileBuffer(size_t bytes) {
     constexpr size_t kHugePage = 2 * 1024 * 1024;
     if (bytes < 2 * kHugePage) return static_cast<char*>(std::malloc(bytes));
-    size_t rounded = (bytes + kHugePage - 1) & ~(kHugePage - 1);
     void* buffer = nullptr;
-    if (::posix_memalign(&buffer, kHugePage, rounded) != 0) return nullptr;
+    if (::posix_memalign(&buffer, kHugePage, bytes) != 0) return nullptr;
 #ifdef MADV_HUGEPAGE
-    ::madvise(buffer, rounded, MADV_HUGEPAGE);  // only a hint: it may be refused
+    // Only a hint, and the last partial 2 MB stays in small pages.
+    ::madvise(buffer, bytes, MADV_HUGEPAGE);
 #endif
     return static_cast<char*>(buffer);
 }

@@ -38,7 +38,7 @@ void FreeItem(ScriptItem* item) {
 // ScriptFrame
 
 ScriptFrame::ScriptFrame(ScriptEngine& engine, int depth)
-    : engine_(engine), depth_(depth), items_(&engine.itemArena_, ArenaKeys::kCopied) {
+    : engine_(engine), depth_(depth), items_(&engine.itemArena_) {
     items_.allowDuplicates = 1;
 }
 

@@ -189,14 +189,14 @@ private:
 
     // Variables stay as long as the engine: their items and names come from
     // an arena of its own.
-    TextArena variableArena_;
-    TextList variables_{&variableArena_, ArenaKeys::kCopied};  // no duplicates; values are owned ScriptValues
+    TextArena variableArena_{ArenaKeys::kCopied};
+    TextList variables_{&variableArena_};  // no duplicates; values are owned ScriptValues
     TextList functions_;   // no duplicates; values are owned ScriptFunctions
     ScriptTokenizer tokenizer_;
     // The list items and ScriptItems of every frame of a run. A run's items
     // are all gone before the next run starts, which empties it; until then
     // the root frame's leftovers stay valid.
-    TextArena itemArena_;
+    TextArena itemArena_{ArenaKeys::kCopied};
     ScriptFrame root_;
     bool tooDeep_ = false;
     TraceHook traceHook_ = nullptr;

@@ -105,7 +105,6 @@ TEST_F(ServerSearchDialog, ExportsThroughTheDll) {
     EXPECT_EQ(search(dialog_, "", "Suchen"), 0);
     EXPECT_EQ(search(dialog_, "no such list", "&Suchen"), 0);
     ASSERT_EQ(search(dialog_, "", "&Suchen"), 1);
-    EXPECT_TRUE(PumpUntil([&] { return IsWindowEnabled(button_) != FALSE; }));
 
     char buffer[300] = "";
     std::memset(buffer + 1, 'x', sizeof buffer - 1);
@@ -133,42 +132,32 @@ TEST_F(ServerSearchDialog, ExportsThroughTheDll) {
     EXPECT_EQ(ListEntries(listBox_), std::vector<std::string>{"OLDSERVER"});
 }
 
-// The workgroup "QUILLONTEST": the enumeration hands out `batches`, then
-// ends (259) or fails for good (53). The pipe answers on \\B and \\C; probes
-// of this computer (\\.) go to the real WaitNamedPipeA. The first enumeration
-// call holds the worker until `proceed` when asked to.
+// The network: this computer's real workgroup (netapi32.dll), an enumeration
+// that hands out `batches` anew for each search and then ends (259) or fails
+// for good (53), and a pipe that answers on \\B and \\C; probes of this
+// computer (\\.) go to the real WaitNamedPipeA.
 struct NetworkDouble {
     static inline std::vector<std::vector<std::string>> batches;
-    static inline bool failsForGood, holdFirstCall;
-    static inline HANDLE proceed;
-    static inline std::atomic<int> opens, closes, enumerations, buffers, libraries;
+    static inline bool failsForGood;
+    static inline std::atomic<int> opens, closes, enumerations;  // enumerations: of the latest search
+    static inline std::atomic<int> libraries;                     // loaded and not yet freed
     static inline int closesAtLastOpen;
     static inline std::string request;  // what the enumeration was opened with
     static inline std::vector<DWORD> pipeWaits;
-    static inline WKSTA_INFO_100 info = {};
-    static inline wchar_t group[] = L"QUILLONTEST";
 
-    static void Reset() {
-        batches.clear();
-        failsForGood = holdFirstCall = false;
-        opens = closes = enumerations = buffers = libraries = 0;
-        pipeWaits.clear();
-    }
     static DWORD WINAPI OpenEnum(DWORD scope, DWORD type, DWORD usage, LPNETRESOURCEA r, LPHANDLE handle) {
         request = std::to_string(scope) + " " + std::to_string(type) + " " + std::to_string(usage) + " | " +
                   std::to_string(r->dwScope) + " " + std::to_string(r->dwType) + " " +
                   std::to_string(r->dwDisplayType) + " " + std::to_string(r->dwUsage) + " " + r->lpRemoteName +
                   " [" + r->lpLocalName + r->lpComment + r->lpProvider + "]";
         closesAtLastOpen = closes;
+        enumerations = 0;
         ++opens;
         *handle = reinterpret_cast<HANDLE>(0x5EA);
         return NO_ERROR;
     }
     static DWORD WINAPI Enumerate(HANDLE, LPDWORD count, LPVOID buffer, LPDWORD size) {
-        if (enumerations == 0) {
-            request += " " + std::to_string(*count) + " " + std::to_string(*size);
-            if (holdFirstCall) WaitForSingleObject(proceed, 30000);
-        }
+        if (enumerations == 0) request += " " + std::to_string(*count) + " " + std::to_string(*size);
         size_t batch = static_cast<size_t>(enumerations++);
         if (batch >= batches.size()) return failsForGood ? ERROR_BAD_NETPATH : ERROR_NO_MORE_ITEMS;
         auto* entries = static_cast<NETRESOURCEA*>(buffer);
@@ -182,60 +171,35 @@ struct NetworkDouble {
         return NO_ERROR;
     }
     static DWORD WINAPI CloseEnum(HANDLE) { return ++closes, NO_ERROR; }
+    static HMODULE WINAPI Load(LPCSTR name) { return ++libraries, ::LoadLibraryA(name); }
+    static BOOL WINAPI Unload(HMODULE module) { return --libraries, ::FreeLibrary(module); }
     static BOOL WINAPI WaitNamedPipe(LPCSTR path, DWORD timeout) {
         pipeWaits.push_back(timeout);
         std::string probe = path;
         if (probe.rfind("\\\\.\\", 0) == 0) return ::WaitNamedPipeA(path, timeout);
         return probe == "\\\\B\\PIPE\\QVT\\ZN\\200\\ServiceManager" || probe == "\\\\C\\PIPE\\QVT\\ZN\\200\\ServiceManager";
     }
-    static NET_API_STATUS WINAPI WorkstationInfo(LPWSTR server, DWORD level, LPBYTE* buffer) {
-        if (level != 100 || server == nullptr || *server != 0) return ERROR_INVALID_PARAMETER;
-        info.wki100_langroup = group;
-        *buffer = reinterpret_cast<LPBYTE>(&info);
-        return NERR_Success;
-    }
-    static NET_API_STATUS WINAPI FreeInfo(LPVOID) { return NERR_Success; }
-    static FARPROC WINAPI ProcAddress(HMODULE module, LPCSTR name) {
-        bool named = HIWORD(reinterpret_cast<ULONG_PTR>(name)) != 0;
-        if (named && std::strcmp(name, "NetWkstaGetInfo") == 0) return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&WorkstationInfo));
-        if (named && std::strcmp(name, "NetApiBufferFree") == 0) return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&FreeInfo));
-        return ::GetProcAddress(module, name);
-    }
-    // Blocks and libraries still held.
-    static HLOCAL WINAPI Allocate(UINT flags, SIZE_T bytes) { return ++buffers, ::LocalAlloc(flags, bytes); }
-    static HLOCAL WINAPI Free(HLOCAL block) { return --buffers, ::LocalFree(block); }
-    static HMODULE WINAPI Load(LPCSTR name) { return ++libraries, ::LoadLibraryA(name); }
-    static BOOL WINAPI Unload(HMODULE module) { return --libraries, ::FreeLibrary(module); }
 };
 
 class ServerSearchOverNetworkDouble : public ServerSearchDialog {
 protected:
     void SetUp() override {
         ServerSearchDialog::SetUp();
-        NetworkDouble::Reset();
-        NetworkDouble::proceed = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        NetworkDouble::batches.clear();
+        NetworkDouble::failsForGood = false;
+        NetworkDouble::opens = NetworkDouble::closes = NetworkDouble::libraries = 0;
+        NetworkDouble::pipeWaits.clear();
         saved_ = Sys();
         Sys().WNetOpenEnumA = &NetworkDouble::OpenEnum;
         Sys().WNetEnumResourceA = &NetworkDouble::Enumerate;
         Sys().WNetCloseEnum = &NetworkDouble::CloseEnum;
         Sys().WaitNamedPipeA = &NetworkDouble::WaitNamedPipe;
-        Sys().GetProcAddress = &NetworkDouble::ProcAddress;
-        Sys().LocalAlloc = &NetworkDouble::Allocate;
-        Sys().LocalFree = &NetworkDouble::Free;
         Sys().LoadLibraryA = &NetworkDouble::Load;
         Sys().FreeLibrary = &NetworkDouble::Unload;
     }
     void TearDown() override {
-        SetEvent(NetworkDouble::proceed);
         ServerSearchDialog::TearDown();  // stops any worker before the double goes
         Sys() = saved_;
-        CloseHandle(NetworkDouble::proceed);
-    }
-    // The search is over and left nothing behind: enumeration, buffer, netapi32.
-    static void ExpectReleased() {
-        EXPECT_EQ(NetworkDouble::closes, NetworkDouble::opens);
-        EXPECT_EQ(NetworkDouble::buffers, 0);
-        EXPECT_EQ(NetworkDouble::libraries, 0);
     }
     bool Search() { return quillon::StartServerSearch(dialog_, "", "&Suchen") == 1; }
 
@@ -248,30 +212,37 @@ TEST_F(ServerSearchOverNetworkDouble, ListsTheComputersWhosePipeAnswers) {
                                    PIPE_TYPE_BYTE | PIPE_WAIT, 1, 512, 512, 0, nullptr);
     ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
     NetworkDouble::batches = {{"\\\\C", "\\\\A", "\\\\.", "\\\\B"}};
-    NetworkDouble::holdFirstCall = true;
     SendMessageA(listBox_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("OLDSERVER"));
     ASSERT_TRUE(Search());
-    ASSERT_TRUE(PumpUntil([] { return NetworkDouble::opens == 1; }));
-    EXPECT_FALSE(IsWindowEnabled(button_));
-    SetEvent(NetworkDouble::proceed);
-    ASSERT_TRUE(PumpUntil([&] { return IsWindowEnabled(button_) != FALSE; }));
+    ASSERT_TRUE(PumpUntil([&] { return NetworkDouble::closes == 1 && IsWindowEnabled(button_); }));
     EXPECT_EQ(ListEntries(listBox_), (std::vector<std::string>{".", "B", "C"}));
-    quillon::StopServerSearch();
-    ExpectReleased();
     CloseHandle(pipe);
+    // The workgroup as this computer's network client reports it.
+    auto getInfo = DllExport<NET_API_STATUS(WINAPI*)(LPWSTR, DWORD, LPBYTE*)>(LoadLibraryA("netapi32.dll"),
+                                                                             "NetWkstaGetInfo");
+    WKSTA_INFO_100* info = nullptr;
+    ASSERT_EQ(getInfo(nullptr, 100, reinterpret_cast<LPBYTE*>(&info)), 0u);
+    char workgroup[64] = {};
+    WideCharToMultiByte(CP_ACP, 0, info->wki100_langroup, -1, workgroup, sizeof workgroup, nullptr, nullptr);
     // GLOBALNET, ANY, usage 0 | a GLOBALNET domain container, empty texts;
     // then as many entries as fit into 65536 bytes, each pipe waited for 10 ms.
-    EXPECT_EQ(NetworkDouble::request, "2 0 0 | 2 0 1 2 QUILLONTEST [] 4294967295 65536");
+    EXPECT_EQ(NetworkDouble::request, "2 0 0 | 2 0 1 2 " + std::string(workgroup) + " [] 4294967295 65536");
     EXPECT_EQ(NetworkDouble::pipeWaits, (std::vector<DWORD>{10, 10, 10, 10}));
 }
 
-TEST_F(ServerSearchOverNetworkDouble, AbbrechenStopsARetryingSearch) {
+// A second search, and then Abbrechen, each stop a search that retries.
+TEST_F(ServerSearchOverNetworkDouble, ASecondSearchAndAbbrechenStopARetryingSearch) {
     NetworkDouble::batches = {{"\\\\B"}};
     NetworkDouble::failsForGood = true;
-    ASSERT_TRUE(Search());
-    ASSERT_TRUE(PumpUntil([] { return NetworkDouble::enumerations >= 3; }));  // retrying
+    for (int search = 1; search <= 2; ++search) {
+        ASSERT_TRUE(Search());
+        ASSERT_TRUE(PumpUntil([&] { return NetworkDouble::opens == search && NetworkDouble::enumerations >= 3; }));
+    }
+    EXPECT_EQ(NetworkDouble::closesAtLastOpen, 1);  // the first was closed before the second opened
+    EXPECT_FALSE(IsWindowEnabled(button_));
     EXPECT_EQ(quillon::StopServerSearch(), 1);
-    ExpectReleased();  // so the worker has ended
+    EXPECT_EQ(NetworkDouble::closes, 2);  // so the worker has ended
+    EXPECT_EQ(NetworkDouble::libraries, 0);  // netapi32.dll, loaded by each search
     EXPECT_TRUE(IsWindowEnabled(button_));
     EXPECT_EQ(ListEntries(listBox_), std::vector<std::string>{"B"});
 }
@@ -281,19 +252,7 @@ TEST_F(ServerSearchOverNetworkDouble, ClosingTheDialogEndsTheSearch) {
     ASSERT_TRUE(Search());
     ASSERT_TRUE(PumpUntil([] { return NetworkDouble::enumerations >= 1; }));
     DestroyWindow(dialog_);
-    ASSERT_TRUE(PumpUntil([] { return NetworkDouble::closes == 1 && NetworkDouble::libraries == 0; }));
-    ExpectReleased();
-}
-
-TEST_F(ServerSearchOverNetworkDouble, ASecondSearchStopsTheFirst) {
-    NetworkDouble::failsForGood = true;
-    ASSERT_TRUE(Search());
-    ASSERT_TRUE(PumpUntil([] { return NetworkDouble::enumerations >= 1; }));
-    ASSERT_TRUE(Search());
-    ASSERT_TRUE(PumpUntil([] { return NetworkDouble::opens == 2; }));
-    EXPECT_EQ(NetworkDouble::closesAtLastOpen, 1);  // the first was closed before
-    quillon::StopServerSearch();
-    ExpectReleased();
+    EXPECT_TRUE(PumpUntil([] { return NetworkDouble::closes == 1; }));
 }
 
 }  // namespace

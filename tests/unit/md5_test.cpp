@@ -1,4 +1,4 @@
-// MD5 against the test suite of RFC 1321 (appendix A.5) and lengths around
+// MD5 against vectors of RFC 1321 (appendix A.5) and lengths around
 // the padding limit (values from Python's hashlib), each also fed in pieces
 // across block boundaries.
 #include "config/md5.h"
@@ -16,9 +16,7 @@ TEST(Md5, DigestsInOneUpdateOrInPieces) {
         const char* digest;
     } cases[] = {
         {"", "d41d8cd98f00b204e9800998ecf8427e"}, {"a", "0cc175b9c0f1b6a831c399e269772661"},
-        {"abc", "900150983cd24fb0d6963f7d28e17f72"}, {"message digest", "f96b697d7cb7938d525a2f31aaf161d0"},
-        {"abcdefghijklmnopqrstuvwxyz", "c3fcd3d76192e4007dfb496cca67e13b"},
-        {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789", "d174ab98d277d9f5a5611c2c9f419d9f"},
+        {"abc", "900150983cd24fb0d6963f7d28e17f72"},
         {"12345678901234567890123456789012345678901234567890123456789012345678901234567890",
          "57edf4a22be3c955ac49da2e2107b67a"},
         {std::string(55, 'a'), "ef1772b6dff9a122358552954ad0df65"},
@@ -31,11 +29,12 @@ TEST(Md5, DigestsInOneUpdateOrInPieces) {
             Md5 md5;
             for (size_t at = 0; at < c.input.size(); at += piece)
                 md5.Update(c.input.data() + at, std::min(piece, c.input.size() - at));
-            uint8_t digest[Md5::kDigestSize];
+            uint8_t digest[Md5::kDigestSize + 1] = {};  // one byte more, which Finish must leave alone
             char hex[2 * Md5::kDigestSize + 1];
             md5.Finish(digest);
             Md5::ToHex(digest, hex);
             EXPECT_STREQ(hex, c.digest) << c.input.substr(0, 20) << " in pieces of " << piece;
+            EXPECT_EQ(digest[Md5::kDigestSize], 0);
         }
     }
 }

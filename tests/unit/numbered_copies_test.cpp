@@ -54,8 +54,6 @@ TEST(NumberedCopies, Update) {
         {"failed overwrite", "C:\\App\\app.exe", {source, c3, c7}, {}, {c7}, 1, 0, "+003 +007 ", 999},
         {"other modes only visit", "C:\\App\\app.exe", {source, c1, c7}, {}, {}, 2, 1, "", 999},
         {"no dot: overwrite touches nothing", "C:\\App\\app", {"C:\\App\\app"}, {}, {}, 1, 1, "", 0},
-        {"no dot: delete touches nothing", "C:\\App\\app", {"C:\\App\\app"}, {}, {}, 0, 1, "", 0},
-        {"null source, overwrite", nullptr, {}, {}, {}, 1, 0, "", 0},
         {"null source, delete", nullptr, {}, {}, {}, 0, 1, "", 0},
     };
     for (const Case& c : cases) {

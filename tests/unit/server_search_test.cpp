@@ -86,10 +86,6 @@ TEST(ServerSearch, WorkerRun) {
         {"stop before the list is emptied", {abc}, "open:WORKGROUP", "", "off open:WORKGROUP close"},
         {"list box gone before an addition", {abc}, "", "probe\\\\B",
          "off open:WORKGROUP clear enum:0 probe\\\\A probe\\\\B close on"},
-        {"list box gone before a probe", {abc, abc}, "", "+B",
-         "off open:WORKGROUP clear enum:0 probe\\\\A probe\\\\B +B close on"},
-        {"list box gone while retrying", {failed, failed, failed}, "", "pause",
-         "off open:WORKGROUP clear enum:53 pause close on"},
         {"no domain: the list stays", {abc}, "", "", "off on", ""},
         {"no enumeration: the list stays", {abc}, "", "", "off open:WORKGROUP on", "WORKGROUP", false},
     };

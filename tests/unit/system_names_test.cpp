@@ -17,8 +17,6 @@ TEST(SystemNames, VolumeRoot) {
         const char* root;
     } cases[] = {
         {"C:\\Program Files\\App\\app.exe", "C:\\"},
-        {"c:", "c:\\"},
-        {"D:relative\\file", "D:\\"},
         {"\\\\server\\share\\dir\\file", "\\\\server\\share\\"},
         {"\\\\server\\share", "\\"},  // no backslash after the share name
         {"\\\\server", "\\"},
@@ -49,12 +47,10 @@ TEST(SystemNames, LaunchCommand) {
     } cases[] = {
         {"folder from the program", "C:\\Tools\\setup.exe", "/s", "", "\"C:\\Tools\\setup.exe\" /s", "C:\\Tools"},
         {"no backslash, spaces dropped", "  notepad.exe", "", "", "\"notepad.exe\"", ""},
-        {"already quoted", "\"C:\\My Tools\\x.exe\"", "", "", "\"C:\\My Tools\\x.exe\"", "\"C:\\My Tools"},
         {"quoted after spaces", "  \"C:\\x.exe\"", "-a b", "", "\"C:\\x.exe\" -a b", "  \"C:"},
         {"caller's folder wins", "C:\\Tools\\setup.exe", "", "D:\\Work", "\"C:\\Tools\\setup.exe\"", "D:\\Work"},
         {"backslash first", "\\setup.exe", "", "", "\"\\setup.exe\"", ""},
         {"all null", nullptr, nullptr, nullptr, "\"\"", ""},
-        {"only spaces", "   ", "x", "", "\"\" x", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -87,8 +83,7 @@ TEST(SystemNames, ServerProbePathAndDisplayName) {
     struct Case {
         const char* remoteName;
         const char* displayName;
-    } cases[] = {{"\\\\SERVER-2", "SERVER-2"}, {"\\\\A\\share", "A\\share"}, {"NAME", ""}, {"\\NAME", ""},
-                 {"\\\\", ""},                {nullptr, ""}};
+    } cases[] = {{"\\\\A\\share", "A\\share"}, {"\\NAME", ""}, {nullptr, ""}};  // more in server_search_test.cpp
     for (const Case& c : cases) {
         SCOPED_TRACE(c.remoteName ? c.remoteName : "(null)");
         EXPECT_EQ(Shown(quillon::ServerProbePath(c.remoteName)), (c.remoteName ? c.remoteName : "") + pipe);

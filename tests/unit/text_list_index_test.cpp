@@ -69,8 +69,8 @@ TEST_P(TextListIndex, AnswersLikeALinearList) {
             int op = Pick(random, 10);
             int size = static_cast<int>(reference.keys.size());
             SCOPED_TRACE("seed " + std::to_string(seed) + " step " + std::to_string(step) + " op " + std::to_string(op));
-            if (op < 4 || size == 0) {  // mostly appends, sometimes in the middle
-                int after = op == 0 && size > 0 ? Pick(random, size) : size - 1;
+            if (op < 4 || size == 0) {  // mostly appends, sometimes at the front or in the middle
+                int after = op == 0 ? Pick(random, size + 1) - 1 : size - 1;
                 TextListItem* at = after < 0 ? nullptr : list.Head();
                 for (int i = 0; i < after; ++i) at = at->next;
                 TextListItem* item = list.InsertAfter(key, at);
@@ -104,8 +104,11 @@ TEST_P(TextListIndex, AnswersLikeALinearList) {
             ASSERT_EQ(position(list.Cursor()), reference.cursor);
         }
         int at = 0;
-        for (TextListItem* item = list.Head(); item != nullptr; item = item->next, ++at)
+        for (TextListItem* item = list.Head(); item != nullptr; item = item->next, ++at) {
             ASSERT_EQ(item, items[reference.ids[at]]);
+            ASSERT_EQ(item->previous, at == 0 ? nullptr : items[reference.ids[at - 1]]);
+        }
+        ASSERT_EQ(list.Tail(), at == 0 ? nullptr : items[reference.ids[at - 1]]);
     }
 }
 

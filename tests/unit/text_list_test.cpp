@@ -22,30 +22,19 @@ std::string Keys(const TextList& list) {
 
 }  // namespace
 
-TEST(TextList, AddFindAndWalk) {
+// Finding, cursors and duplicates are held against a reference list in
+// text_list_index_test.cpp; here the calls that test does not make.
+TEST(TextList, AddAndWalk) {
     TextList list;
     TextListItem* name = list.Add("Name");
     EXPECT_EQ(list.Add("NAME"), name) << "no duplicates while allowDuplicates is 0";
     EXPECT_EQ(Keys(list), "Name*") << "the lookup inside Add moves the cursor";
     list.allowDuplicates = 1;
     for (const char* key : {"NAME", "b", static_cast<const char*>(nullptr), "", "c"}) list.Add(key);
-    EXPECT_EQ(list.GetCount(), 6);
     EXPECT_EQ(Keys(list), "Name* NAME b null  c");
-
-    EXPECT_EQ(list.Find("name"), name);
-    EXPECT_EQ(list.FindNext("NAME"), name->next) << "case-insensitive, after the cursor";
-    EXPECT_EQ(list.FindNext("NAME"), nullptr);
-    EXPECT_EQ(list.Cursor(), nullptr);
-    EXPECT_EQ(list.FindNext("Name"), name) << "a null cursor restarts at the head";
-    EXPECT_TRUE(list.Find(nullptr)->key.IsNull()) << "null keys match null keys";
-    EXPECT_EQ(Keys(list), "Name NAME b null*  c");
-    EXPECT_STREQ(list.Find("")->key.Text(), "");
-
-    EXPECT_EQ(list.GetFirst(), name);
-    EXPECT_EQ(list.GetNext(), name->next);
     list.SetCursor(list.Tail());
-    EXPECT_EQ(list.GetNext(), nullptr);
-    EXPECT_EQ(list.GetNext(), name) << "after the end it wraps to the head";
+    EXPECT_EQ(list.GetFirst(), name);
+    EXPECT_EQ(Keys(list), "Name* NAME b null  c");
 }
 
 TEST(TextList, InsertAndRemove) {
@@ -66,9 +55,6 @@ TEST(TextList, InsertAndRemove) {
     list.Find("end");
     EXPECT_EQ(list.Remove(), 1);
     EXPECT_EQ(Keys(list), "a c*");
-    EXPECT_EQ(list.Remove(list.Head()), 1);
-    EXPECT_EQ(Keys(list), "c*");
-    EXPECT_EQ(list.GetCount(), 1);
     list.RemoveAll();
     EXPECT_EQ(Keys(list), "");
     EXPECT_EQ(list.Tail(), nullptr);

@@ -10,7 +10,9 @@
 // The cases of one source run in order in one folder that holds copies of
 // examples/ and of the fixtures in tests/data/tool.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <regex>
 #include <sstream>
@@ -19,16 +21,43 @@
 
 #include "config_test_files.h"
 #include "quillon_version.h"
-#include "tool_run.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using quillon::test::ReadBytes;
-using quillon::test::RunShell;
-using quillon::test::ToolRun;
 
 const std::string kSource = std::string(QUILLON_TEST_DATA_DIR) + "/../..";
+
+struct ToolRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs `text` as a user types it, under /bin/sh in `folder` with standard
+// input empty and the built tool first on PATH; the status is that of its
+// last command. In a cross build `quillon` is a shell function that starts
+// the tool through the emulator. ctest runs tests in parallel processes, so
+// the output files are per folder and per call.
+ToolRun RunShell(const std::string& folder, const std::string& text) {
+    static int calls = 0;
+    std::string stem = folder + "/.run" + std::to_string(++calls);
+    std::string tool = QUILLON_TOOL_PATH;
+    std::string launcher = QUILLON_TOOL_LAUNCHER;
+    std::string setup = launcher.empty() ? "PATH='" + tool.substr(0, tool.rfind('/')) + "':\"$PATH\""
+                                         : "quillon() { " + launcher + " '" + tool + "' \"$@\"; }";
+    std::string command = "cd '" + folder + "' && " + setup + " && { " + text + "\n} >'" + stem + ".out' 2>'" + stem +
+                          ".err' </dev/null";
+    ToolRun run;
+    int raw = std::system(command.c_str());
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = ReadBytes(stem + ".out");
+    run.err = ReadBytes(stem + ".err");
+    std::remove((stem + ".out").c_str());
+    std::remove((stem + ".err").c_str());
+    return run;
+}
 
 struct Case {
     std::string command;

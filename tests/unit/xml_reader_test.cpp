@@ -23,8 +23,6 @@ TEST(XMLToken, AbsentEmptyAndCopiedStatesStayApart) {
     EXPECT_EQ(token.Length(), 3);
     token.Assign("abcdef", -1);
     EXPECT_EQ(token.Length(), 6);
-    EXPECT_FALSE(token.Equals("ABCDEF")) << "comparison is case-sensitive";
-    EXPECT_FALSE(token.Equals("abcde"));
     token.Assign(token.Text() + 2, 2);  // a piece of its own text
     EXPECT_STREQ(token.Text(), "cd");
 
@@ -36,9 +34,6 @@ TEST(XMLToken, AbsentEmptyAndCopiedStatesStayApart) {
     EXPECT_STREQ(copy.Text(), "cd");
     copy = token;
     EXPECT_EQ(copy.Text(), nullptr);
-    copy.Assign("x", 1);
-    copy.Clear();
-    EXPECT_EQ(copy.Length(), 0);
 }
 
 // Every event with its position and payload (see xml_trace.h).
@@ -52,8 +47,6 @@ TEST(XMLReader, EventSequences) {
     } cases[] = {
         {"element, attribute and text", "<a x=\"1\">t</a>", 0, "1@0 3@2:a 11@4:x 13@8:1 5@8:x=1 12@8 10@9 6@10:t 4@14 2@14"},
         {"empty element", "<a/>", 0, "1@0 3@2:a 10@4 4@4 2@4"},
-        {"value parts and whole", "<a x=\"a&amp;b\"/>", 0,
-         "1@0 3@2:a 11@4:x 13@7:a 9@12:amp=& 13@14:b 5@14:x=a&amp;b 12@14 10@16 4@16 2@16"},
         {"no empty part beside a reference", "<a v='&lt;&#65;&gt;' w=''/>", 0,
          "1@0 3@2:a 11@4:v 9@10:lt=< 9@19:gt=> 5@20:v=&lt;&#65;&gt; 12@20 11@22:w 5@25:w= 12@25 10@27 4@27 2@27"},
         {"references split text", "<a>x&lt;y&#65;z&foo;</a>", 0,
@@ -112,6 +105,8 @@ TEST(XMLReaderErrors, PositionAndCauseTellWhereAndWhy) {
         EXPECT_EQ(reader.Position(), c.position) << c.text;
         EXPECT_EQ(reader.ErrorCause(), c.cause) << c.text;
         EXPECT_STREQ(reader.ErrorExpected(), c.expected) << c.text;
+        XMLReader silent;
+        EXPECT_EQ(silent.ParseText(c.text), 1) << "without a callback: " << c.text;
     }
 }
 
@@ -121,40 +116,33 @@ TEST(XMLReader, Grammar) {
         const char* text;
         int result;
     } cases[] = {
-        // Prolog and document level.
+        // Prolog and document level. Refusals with a known position and cause are in the table above.
         {"<a/>", 0}, {"  \r\n\t<a/>", 0}, {"<?xml version=\"1.0\"?><a/>", 0}, {"<?xml version = '1.0' ?>\n<a/>", 0},
         {"<?xml version='1.0' encoding='UTF-8'?><a/>", 0}, {"<?xml version='1.0' standalone='no'?><a/>", 0},
-        {"<?xml version='1.0' standalone=\"no\"?><a/>", 0}, {"<?xml version='1.0' standalone=\"yes\" ?><a/>", 0},
+        {"<?xml version='1.0' standalone=\"yes\" ?><a/>", 0},
         {"<?xml version='2.x_a:b-c'?><a/>", 0},  // the number is not compared
-        {"<a/><b/>", 0}, {"<a/>plain words", 0}, {"<a/>&broken <", 0}, {"<a/>\x01", 0}, {"<?pi?><a/>", 0},
-        {"<?XML-style x?><a/>", 0},
+        {"<a/><b/>", 0}, {"<a/>&broken <", 0}, {"<?pi?><a/>", 0}, {"<?XML-style x?><a/>", 0},
         {"<?xmlfoo?><a/>", 1},  // "<?xml" at position 0 always starts the declaration
-        {"<?xml-stylesheet href='s'?><a/>", 1}, {" <?xml version='1.0'?><a/>", 1}, {"<?XML version='1.0'?><a/>", 1},
-        {"<a/><?xml version='1.0'?>", 1}, {"<a/><?XmL?>", 1}, {"\xEF\xBB\xBF<a/>", 1},  // a byte order mark
-        {"\xFF\xFE<\0a\0/\0>\0", 1}, {"x<a/>", 1}, {"   ", 1}, {"<!-- only a comment -->", 1},
-        {"<?xml version='1.0' standalone='maybe'?><a/>", 1}, {"<?xml version='1.0' standalone=' yes'?><a/>", 1},
-        {"<?xml version='1.0' standalone='yes\"?><a/>", 1}, {"<?xml version=''?><a/>", 1},
-        {"<?xml version='1 0'?><a/>", 1}, {"<?xml version='1.0\"?><a/>", 1}, {"<?xml encoding='UTF-8'?><a/>", 1},
-        {"<?xml version='1.0' encoding='8bit'?><a/>", 1}, {"<?xml version='1.0' encoding='UTF 8'?><a/>", 1},
-        {"<?xml version='1.0'encoding='UTF-8'?><a/>", 1},
+        {"<?XML version='1.0'?><a/>", 1}, {"<a/><?XmL?>", 1}, {"\xEF\xBB\xBF<a/>", 1},  // a byte order mark
+        {"<!-- only a comment -->", 1}, {"<?xml version='1.0' standalone='maybe'?><a/>", 1},
+        {"<?xml version='1.0' standalone='yes\"?><a/>", 1}, {"<?xml version='1 0'?><a/>", 1},
+        {"<?xml version='1.0\"?><a/>", 1}, {"<?xml encoding='UTF-8'?><a/>", 1},
+        {"<?xml version='1.0' encoding='UTF 8'?><a/>", 1}, {"<?xml version='1.0'encoding='UTF-8'?><a/>", 1},
         {"<?xml version='1.0' standalone='yes' encoding='UTF-8'?><a/>", 1}, {"<?xml version='1.0'", 1},
         {"<!DOCTYPE a><!DOCTYPE b><a/>", 1}, {"<a/><!-- unterminated", 1}, {"<a/><?pi", 1},
         // Elements and attributes; end-tag names are not compared.
-        {"<a>x</b>", 0}, {"<a x='1' x='2'/>", 0}, {"<a x='say \"hi\"'/>", 0}, {"<a x=\"it's\"/>", 0},
-        {"<a\n x = '1'\t/>", 0}, {"<a >x</a >", 0}, {"<a x='\x01\xFF'/>", 0}, {"<a x='>'/>", 0}, {"<_:.-a/>", 0},
-        {"<a x=\"1\"y=\"2\"/>", 1}, {"<a x=\"a<b\"/>", 1}, {"<a x/>", 1}, {"<a x=1/>", 1}, {"<a x='1\"/>", 1},
-        {"<a x='&'/>", 1}, {"<a x='&#x;'/>", 1}, {"<1a/>", 1}, {"<-a/>", 1}, {"< a/>", 1}, {"<a><1/></a>", 1},
-        {"<a></ a>", 1}, {"<a/ >", 1}, {"<a", 1}, {"<a/", 1}, {"<a x='1", 1}, {"<a>", 1}, {"<a>text", 1}, {"<a></a", 1},
-        {"<a><b></a>", 1},
+        {"<a>x</b>", 0}, {"<a x='1' x='2'/>", 0}, {"<a x='say \"hi\"'/>", 0}, {"<a\n x = '1'\t/>", 0},
+        {"<a >x</a >", 0}, {"<a x='\x01\xFF'/>", 0}, {"<a x='>'/>", 0}, {"<a x/>", 1}, {"<a x=1/>", 1},
+        {"<a x='1\"/>", 1}, {"<a x='&'/>", 1}, {"<a x='&#x;'/>", 1}, {"< a/>", 1}, {"<a><1/></a>", 1}, {"<a></ a>", 1},
+        {"<a/ >", 1}, {"<a", 1}, {"<a/", 1}, {"<a x='1", 1}, {"<a>", 1}, {"<a></a", 1},
         // Content markup and references: their form only, no range test.
         {"<a>&foo;</a>", 0}, {"<a>&#65;&#x41;&#x0aF;&#0;&#99999999999;</a>", 0}, {"<a>\x01\x7F</a>", 0},
         {"<a>]]</a>", 0}, {"<a>]></a>", 0}, {"<a><![CDATA[<&]]]></a>", 0}, {"<a><![CDATA[]]></a>", 0},
-        {"<a><!----></a>", 0}, {"<a><!-- - --></a>", 0}, {"<a><?pi?><?pi x ?></a>", 0}, {"<a>&#X41;</a>", 1},
-        {"<a>&#;</a>", 1}, {"<a>&#x;</a>", 1}, {"<a>&#12a;</a>", 1}, {"<a>& </a>", 1}, {"<a>&foo</a>", 1},
-        {"<a>&1;</a>", 1}, {"<a>]]></a>", 1}, {"<a>x]]>y</a>", 1}, {"<a><!-- a -- b --></a>", 1},
-        {"<a><!-- x ---></a>", 1}, {"<a><!-- x", 1}, {"<a><![CDATA[x", 1}, {"<a><![CDATA[\x01]]></a>", 1},
-        {"<a><!--\x01--></a>", 1}, {"<a><?pi \x01?></a>", 1}, {"<a><?pi\x01?></a>", 1}, {"<a><?xml?></a>", 1},
-        {"<a><? pi?></a>", 1}, {"<a><![cdata[x]]></a>", 1}, {"<a><!DOCTYPE a></a>", 1},
+        {"<a><!----></a>", 0}, {"<a><!-- - --></a>", 0}, {"<a><?pi?><?pi x ?></a>", 0}, {"<a>&#x;</a>", 1},
+        {"<a>&#12a;</a>", 1}, {"<a>& </a>", 1}, {"<a>&foo</a>", 1}, {"<a>&1;</a>", 1}, {"<a>x]]>y</a>", 1},
+        {"<a><!-- x ---></a>", 1}, {"<a><!-- x", 1}, {"<a><![CDATA[x", 1}, {"<a><?pi \x01?></a>", 1},
+        {"<a><?pi\x01?></a>", 1}, {"<a><?xml?></a>", 1}, {"<a><? pi?></a>", 1}, {"<a><![cdata[x]]></a>", 1},
+        {"<a><!DOCTYPE a></a>", 1},
         // A document type without an internal subset; a system literal is not checked.
         {"<!DOCTYPE a [ ]><a/>", 0}, {"<!DOCTYPE a ><a/>", 0}, {"<!DOCTYPE a SYSTEM \"x.dtd\"><a/>", 0},
         {"<!DOCTYPE a SYSTEM '\x01<>\"'><a/>", 0}, {"<!DOCTYPE a PUBLIC \"-//A 'b'//EN\" 'x.dtd' [] ><a/>", 0},
@@ -162,7 +150,7 @@ TEST(XMLReader, Grammar) {
         {"<!DOCTYPE a PUBLIC '-//A's//EN' 'x'><a/>", 1}, {"<!DOCTYPE a PUBLIC \"{}\" 'x'><a/>", 1},
         {"<!DOCTYPE a PUBLIC '-//A//EN'><a/>", 1}, {"<!DOCTYPE a SYSTEM><a/>", 1}, {"<!DOCTYPE a SYSTEM x><a/>", 1},
         {"<!DOCTYPE a SYSTEM 'x><a/>", 1}, {"<!DOCTYPE a system 'x'><a/>", 1}, {"<!DOCTYPE a [ ] [ ]><a/>", 1},
-        {"<!DOCTYPE><a/>", 1}, {"<!DOCTYPEa><a/>", 1}, {"<!DOCTYPE a", 1}, {"<!DOCTYPE a [", 1},
+        {"<!DOCTYPE><a/>", 1}, {"<!DOCTYPE a", 1}, {"<!DOCTYPE a [", 1},
     };
     for (const auto& c : cases) {
         TraceReader traced;

@@ -8,6 +8,20 @@ none
 [exit 1]
 $ quillon script run -- '--5 + 1'
 number 1
+# The first item left is the answer; an operation or a multipart value is none.
+$ quillon script run '"x" 7'
+text "x"
+$ quillon script run '""'
+text ""
+$ quillon script run ''
+none
+[exit 1]
+$ quillon script run '+ 1'
+none
+[exit 1]
+$ quillon script run --set v=multipart:5.1 v
+none
+[exit 1]
 $ quillon script run -- --help
 none
 [exit 1]
@@ -16,10 +30,11 @@ text "a=b:c12"
 $ printf '1 + 1' | quillon script run --file -
 number 2
 # Control characters never reach the terminal raw.
-$ quillon script run "MsgBox \"a$(printf '\033')b\" MsgBox 7"
+$ quillon script run "MsgBox \"a$(printf '\033')b\" MsgBox -12 MsgBox (2 > 1)"
 none
 ! Info: a\x1Bb
-! Info: 7
+! Info: -12
+! Info: 1
 [exit 1]
 $ quillon script run --trace '1 > "a"'
 items: long:1 op:> string:"a"

@@ -295,7 +295,7 @@ ScriptEngine::ScriptEngine() : root_(*this, 0) {
 ScriptEngine::~ScriptEngine() {
     root_.RemoveAllItems();
     for (TextListItem* entry = variables_.Head(); entry != nullptr; entry = entry->next)
-        delete static_cast<ScriptValue*>(entry->value);
+        DestroyVariableValue(entry->value);
     variables_.RemoveAll();
     for (TextListItem* entry = functions_.Head(); entry != nullptr; entry = entry->next)
         delete static_cast<ScriptFunction*>(entry->value);
@@ -331,7 +331,7 @@ ScriptValue* ScriptEngine::FindVariable(const char* name) {
 ScriptValue* ScriptEngine::VariableNamed(const char* name) {
     TextListItem* entry = variables_.Find(name);
     if (entry == nullptr) return AddVariable(name);
-    if (entry->value == nullptr) entry->value = new (std::nothrow) ScriptValue;
+    if (entry->value == nullptr) entry->value = NewVariableValue();
     return static_cast<ScriptValue*>(entry->value);
 }
 
@@ -343,7 +343,7 @@ ScriptValue* ScriptEngine::AddVariable(const char* name) {
     variables_.allowDuplicates = 0;
     if (entry == nullptr) return nullptr;
     if (entry->value == nullptr) {
-        entry->value = new (std::nothrow) ScriptValue;
+        entry->value = NewVariableValue();
         if (entry->value == nullptr) {
             variables_.Remove(entry);
             return nullptr;
@@ -355,14 +355,23 @@ ScriptValue* ScriptEngine::AddVariable(const char* name) {
 void ScriptEngine::RemoveVariable(TextListItem* entry) {
     // The last run's leftovers may refer to this variable's value.
     root_.RemoveAllItems();
-    delete static_cast<ScriptValue*>(entry->value);
+    DestroyVariableValue(entry->value);
     variables_.Remove(entry);
+}
+
+ScriptValue* ScriptEngine::NewVariableValue() {
+    void* memory = variableArena_.Allocate(sizeof(ScriptValue));
+    return memory != nullptr ? new (memory) ScriptValue : nullptr;
+}
+
+void ScriptEngine::DestroyVariableValue(void* value) {
+    if (value != nullptr) static_cast<ScriptValue*>(value)->~ScriptValue();  // the arena keeps the memory
 }
 
 int32_t ScriptEngine::SetVariable(const char* name, const char* text, int32_t type) {
     TextListItem* entry = variables_.Add(name);
     if (entry == nullptr) return 0;
-    if (entry->value == nullptr) entry->value = new (std::nothrow) ScriptValue;
+    if (entry->value == nullptr) entry->value = NewVariableValue();
     auto* value = static_cast<ScriptValue*>(entry->value);
     if (value == nullptr || (type != kScriptString && type != kScriptLong && type != kScriptMultipart)) {
         RemoveVariable(entry);

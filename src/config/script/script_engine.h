@@ -186,9 +186,13 @@ private:
     // Adds a variable known to be absent, with a fresh value record.
     ScriptValue* AddVariable(const char* name);
     void RemoveVariable(TextListItem* entry);
+    // Value records of variables, from the variables' arena.
+    ScriptValue* NewVariableValue();
+    static void DestroyVariableValue(void* value);
 
-    // Variables stay as long as the engine: their items and names come from
-    // an arena of its own.
+    // Variables stay as long as the engine: their items, names and value
+    // records come from an arena of its own (a removed variable's stay there
+    // until the engine goes).
     TextArena variableArena_{ArenaKeys::kCopied};
     TextList variables_{&variableArena_};  // no duplicates; values are owned ScriptValues
     TextList functions_;   // no duplicates; values are owned ScriptFunctions

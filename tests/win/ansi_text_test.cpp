@@ -89,16 +89,10 @@ std::string Edited(std::string s, std::mt19937& random) {
     return s;
 }
 
-// Mixed texts: named cases, texts over the close alphabet with now and then
-// any byte at all (printable ASCII among them), and longer ones.
+// Mixed texts: short ones over the close alphabet with now and then any
+// byte at all (printable ASCII among them), and longer ones.
 std::vector<std::string> MixedCorpus() {
-    std::vector<std::string> corpus = {
-        "1\xE9", "1\xC9", "1f", "1e", "r\xE9sum\xE9", "resume", "R\xE9sum\xE9", "r\xE9sum\xE8",
-        "na\xEFve", "naive", "Stra\xDF" "e", "Strasse", "STRASSE", "\xE6on", "aeon", "\xC6on", "\x9Cuvre",
-        "oeuvre", "\xDEorn", "Thorn", "fa\xE7" "ade", "fa\xC7" "ade", "facade", "co-op", "co\x96op", "coop",
-        "co\xADop", "\xFF", "\x9F", "\xAA", "a", "\xB9", "1", "\x80 5", "$ 5", "\xA0x", " x", "\tx",
-        "co'op", "1.0", "1,0", "Beta", "BETA", "2.10", "2.9", "a--b", "-a", "a'", "x_y", "x y", "_", "9",
-    };
+    std::vector<std::string> corpus;
     std::mt19937 random(20261207);
     const size_t alphabet = sizeof kCloseAlphabet - 1;
     for (int n = 0; n < 2500; ++n) {

@@ -139,13 +139,9 @@ TEST_F(ComServer, EveryClassAnswersItsInterfacesAndCanBeAggregated) {
         ComPtr<IUnknown> identity;
         ASSERT_EQ(own->QueryInterface(IID_IUnknown, identity.put_void()), S_OK);
         EXPECT_EQ(identity.get(), object.get());
-        const IID* otherClassIid = kClasses[(&c - kClasses + 1) % 5].iid;
-        void* answer = nullptr;
-        for (const IID* iid : {&IID_IClassFactory, otherClassIid}) {
-            answer = reinterpret_cast<void*>(1);
-            EXPECT_EQ(object->QueryInterface(*iid, &answer), E_NOINTERFACE);
-            EXPECT_EQ(answer, nullptr);
-        }
+        void* answer = reinterpret_cast<void*>(1);
+        EXPECT_EQ(object->QueryInterface(*kClasses[(&c - kClasses + 1) % 5].iid, &answer), E_NOINTERFACE);
+        EXPECT_EQ(answer, nullptr) << "another class's interface";
 
         // The interface's own type information, from the registered library.
         UINT count = 0;

@@ -46,23 +46,6 @@ uint32_t ShellExecuteVar(InstallerBridge& bridge, InstallerHandle handle) {
     return kNothingLaunched;
 }
 
-// A failing installer call's answer as the action's result. The installer
-// reads a few results as something other than a failure (skip the remaining
-// actions, suspend, not run, cancelled by the user); those, and a failure
-// without a code of its own, become ERROR_INSTALL_FAILURE.
-uint32_t FailureResult(uint32_t answer) {
-    switch (answer) {
-        case ERROR_SUCCESS:
-        case ERROR_NO_MORE_ITEMS:
-        case ERROR_INSTALL_USEREXIT:
-        case ERROR_INSTALL_SUSPEND:
-        case ERROR_FUNCTION_NOT_CALLED:
-            return kInstallFailure;
-        default:
-            return answer;
-    }
-}
-
 void CompareVersionVariables(InstallerBridge& bridge, InstallerHandle handle) {
     TextString first = "FDX_VAR1";
     if (!bridge.ReadInstallerProperty(handle, first)) return;
@@ -81,17 +64,6 @@ uint32_t RunCustomFunction(InstallerBridge& bridge, InstallerHandle handle) {
     if (function.IsEqual("ShellExecuteVar", -1, 0)) return ShellExecuteVar(bridge, handle);
     if (function.IsEqual("CompareVersions", -1, 0)) CompareVersionVariables(bridge, handle);
     return kNothingLaunched;
-}
-
-uint32_t RunCompareVersions(InstallerBridge& bridge, InstallerHandle handle) {
-    uint32_t failure = 0;
-    TextString first = "COMPARE_VERSION1";
-    if (!bridge.ReadInstallerProperty(handle, first, &failure)) return FailureResult(failure);
-    TextString second = "COMPARE_VERSION2";
-    if (!bridge.ReadInstallerProperty(handle, second, &failure)) return FailureResult(failure);
-    uint32_t written = bridge.SetInstallerProperty(handle, "VERSION_COMPARE_RESULT",
-                                                   CompareVersionTexts(first.Text(), second.Text()));
-    return written == ERROR_SUCCESS ? 0 : FailureResult(written);
 }
 
 }  // namespace quillon

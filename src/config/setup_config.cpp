@@ -59,6 +59,7 @@ int32_t SetupConfig::LoadText(const char* text, int32_t size) {
     tree.current = &tree.root;
     elementPath.Clear();
     attributeName.Clear();
+    attributeIsSignature = false;
     nameMatched = versionMatched = 0;
     sectionsFound = 0;
     // The signature found in this file is the only one that may vouch for
@@ -89,18 +90,20 @@ void SetupConfig::HandleEvent(int32_t event, const void* payload) {
     switch (event) {
         case kStartElement: {
             const char* name = static_cast<const XMLToken*>(payload)->Text();
-            if (Same(name, "Application") && elementPath.IsSame(kRootPath, Hashes().root)) nameMatched = versionMatched = 0;
+            // The path's hash settles most elements before the name is collated.
+            if (elementPath.IsSame(kRootPath, Hashes().root) && Same(name, "Application")) nameMatched = versionMatched = 0;
             if (nameMatched == 1 && versionMatched == 1 && tree.OpenChild(name)) BeginPending(tree.current);
             elementPath.Push(name);
             break;
         }
         case kAttributeName:
             attributeName = static_cast<const XMLToken*>(payload)->Text();
+            attributeIsSignature = attributeName.IsSame("Signature") == 1;
             // Just past the name: the blank in front of it is 10 bytes back.
-            if (attributeName.IsSame("Signature")) signatureStart = Position() - 10;
+            if (attributeIsSignature) signatureStart = Position() - 10;
             break;
         case kAttributeValuePart:
-            if (elementPath.IsSame(kSectionPath, Hashes().section) && attributeName.IsSame("Signature"))
+            if (attributeIsSignature && elementPath.IsSame(kSectionPath, Hashes().section))
                 signature = static_cast<const XMLToken*>(payload)->Text();
             break;
         case kAttribute: {
@@ -117,8 +120,9 @@ void SetupConfig::HandleEvent(int32_t event, const void* payload) {
         }
         case kAttributeEnd:
             // Past the closing quote, the ">" and the CR LF of a saved file.
-            if (attributeName.IsSame("Signature")) signatureEnd = Position() + 3;
+            if (attributeIsSignature) signatureEnd = Position() + 3;
             attributeName.Clear();
+            attributeIsSignature = false;
             break;
         case kStartTagEnd:
             if (nameMatched == 1 && versionMatched == 1 && elementPath.IsSame(kSectionPath, Hashes().section)) ++sectionsFound;

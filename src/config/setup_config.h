@@ -78,6 +78,7 @@ public:
     int32_t nameMatched = 0;     // the section being read has Name == appName
     ElementPath elementPath;     // ";ROOT;Application;..." of the open elements
     TextString attributeName;    // the attribute being read, null outside one
+    bool attributeIsSignature = false;  // attributeName is "Signature", worked out once per attribute
     int32_t signMode = 0;
     int32_t signatureValid = 0;
     // Byte positions in the loaded text: the blank before " Signature=",

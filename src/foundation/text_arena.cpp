@@ -81,9 +81,7 @@ void TextArena::Reset() {
     }
     next_ = end_ = nullptr;
     std::free(interned_);
-    std::free(internedHashes_);
     interned_ = nullptr;
-    internedHashes_ = nullptr;
     internedCapacity_ = internedCount_ = 0;
 }
 
@@ -123,24 +121,16 @@ const char* TextArena::CopyText(const char* text, size_t length) {
 
 bool TextArena::GrowInterned() {
     size_t capacity = internedCapacity_ ? internedCapacity_ * 2 : 64;
-    auto* texts = static_cast<const char**>(std::calloc(capacity, sizeof(const char*)));
-    auto* hashes = static_cast<uint32_t*>(std::malloc(capacity * sizeof(uint32_t)));
-    if (texts == nullptr || hashes == nullptr) {
-        std::free(texts);
-        std::free(hashes);
-        return false;
-    }
+    auto* slots = static_cast<InternedSlot*>(std::calloc(capacity, sizeof(InternedSlot)));
+    if (slots == nullptr) return false;
     for (size_t i = 0; i < internedCapacity_; ++i) {
-        if (interned_[i] == nullptr) continue;
-        size_t slot = internedHashes_[i] & (capacity - 1);
-        while (texts[slot] != nullptr) slot = (slot + 1) & (capacity - 1);
-        texts[slot] = interned_[i];
-        hashes[slot] = internedHashes_[i];
+        if (interned_[i].text == nullptr) continue;
+        size_t slot = interned_[i].hash & (capacity - 1);
+        while (slots[slot].text != nullptr) slot = (slot + 1) & (capacity - 1);
+        slots[slot] = interned_[i];
     }
     std::free(interned_);
-    std::free(internedHashes_);
-    interned_ = texts;
-    internedHashes_ = hashes;
+    interned_ = slots;
     internedCapacity_ = capacity;
     return true;
 }
@@ -151,15 +141,19 @@ const char* TextArena::Intern(const char* text) {
     uint32_t hash = HashBytes(text, length);
     if ((internedCount_ + 1) * 4 > internedCapacity_ * 3 && !GrowInterned()) return CopyText(text, length);
     size_t slot = hash & (internedCapacity_ - 1);
-    for (; interned_[slot] != nullptr; slot = (slot + 1) & (internedCapacity_ - 1)) {
-        if (internedHashes_[slot] == hash && std::strcmp(interned_[slot], text) == 0) return interned_[slot];
+    for (; interned_[slot].text != nullptr; slot = (slot + 1) & (internedCapacity_ - 1)) {
+        if (interned_[slot].hash == hash && std::strcmp(interned_[slot].text, text) == 0) return interned_[slot].text;
     }
     const char* copy = CopyText(text, length);
     if (copy == nullptr) return nullptr;
-    interned_[slot] = copy;
-    internedHashes_[slot] = hash;
+    interned_[slot] = {copy, hash};
     ++internedCount_;
     return copy;
+}
+
+const char* TextArena::KeyCopy(const char* key) {
+    if (internKeys_ || key == nullptr) return Intern(key);
+    return CopyText(key, std::strlen(key));
 }
 
 }  // namespace quillon

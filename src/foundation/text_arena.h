@@ -13,9 +13,15 @@
 
 namespace quillon {
 
+// How an arena keeps the keys of the lists it serves (see KeyCopy): as one
+// copy of each text (a tree repeats its element names throughout), or as a
+// copy per item (lists whose keys rarely repeat, where looking each one up
+// first costs more than it saves).
+enum class ArenaKeys { kInterned, kCopied };
+
 class TextArena {
 public:
-    TextArena() = default;
+    explicit TextArena(ArenaKeys keys = ArenaKeys::kInterned) : internKeys_(keys == ArenaKeys::kInterned) {}
     TextArena(const TextArena&) = delete;
     TextArena& operator=(const TextArena&) = delete;
     ~TextArena();
@@ -28,6 +34,9 @@ public:
     // The one copy of a whole text (exact bytes) this arena holds, made on
     // first use; null for a null text or when memory runs out.
     const char* Intern(const char* text);
+    // A list item's key: Intern, or CopyText of the whole text for an arena
+    // made with ArenaKeys::kCopied.
+    const char* KeyCopy(const char* key);
 
     // Releases every block; everything handed out becomes invalid.
     void Reset();
@@ -37,12 +46,17 @@ private:
     void* AllocateAligned(size_t bytes, size_t alignment);
     bool GrowInterned();
 
+    bool internKeys_;
     Block* blocks_ = nullptr;
     char* next_ = nullptr;
     char* end_ = nullptr;
-    // Open addressing over the interned texts; empty slots are null.
-    const char** interned_ = nullptr;
-    uint32_t* internedHashes_ = nullptr;
+    // Open addressing over the interned texts; empty slots hold null. Each
+    // slot keeps its text's hash beside it, so a probe touches one line.
+    struct InternedSlot {
+        const char* text;
+        uint32_t hash;
+    };
+    InternedSlot* interned_ = nullptr;
     size_t internedCapacity_ = 0;  // a power of two, or 0
     size_t internedCount_ = 0;
 };

@@ -20,7 +20,7 @@ TextList::~TextList() { RemoveAll(); }
 TextListItem* TextList::NewItem(const char* key) {
     if (arena_ != nullptr) {
         void* memory = arena_->Allocate(sizeof(TextListItem));
-        const char* copy = arena_->Intern(key);
+        const char* copy = arena_->KeyCopy(key);
         if (memory == nullptr || (key != nullptr && copy == nullptr)) return nullptr;
         auto* item = new (memory) TextListItem;
         item->key.Borrow(copy);

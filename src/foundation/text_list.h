@@ -6,8 +6,8 @@
 // list shares it (the configuration tree's walkers rely on exactly that).
 //
 // Two things change how a list is held, never what it answers:
-// - A list made with an arena takes its items and keys from it: the keys are
-//   the arena's one copy of each text, and removing an item only unlinks it.
+// - A list made with an arena takes its items and keys from it (see
+//   TextArena::KeyCopy), and removing an item only unlinks it.
 // - A list of more than a few items that is searched gets a hash index
 //   beside it (see TextKeyHash): each bucket chains its items in list order,
 //   so the first equal key in a chain is the first in the list.

@@ -1,6 +1,7 @@
 // Native side of the file seam: POSIX calls with the same semantics as the
 // Windows side.
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,6 +45,22 @@ std::string FolderOf(const char* path) {
     return std::string(path, static_cast<size_t>(slash - path));
 }
 
+// A buffer for a whole file. A large one is aligned to 2 MB and asked for
+// in huge pages, so that reading the file into it takes one page fault per
+// 2 MB instead of one per 4 KB; on a virtual machine each fault costs several
+// microseconds, and a 100 MB file took 25,000 of them. Freed with free().
+char* NewFileBuffer(size_t bytes) {
+    constexpr size_t kHugePage = 2 * 1024 * 1024;
+    if (bytes < 2 * kHugePage) return static_cast<char*>(std::malloc(bytes));
+    void* buffer = nullptr;
+    if (::posix_memalign(&buffer, kHugePage, bytes) != 0) return nullptr;
+#ifdef MADV_HUGEPAGE
+    // Only a hint, and the last partial 2 MB stays in small pages.
+    ::madvise(buffer, bytes, MADV_HUGEPAGE);
+#endif
+    return static_cast<char*>(buffer);
+}
+
 }  // namespace
 
 FileBytes ReadWholeFile(const char* path, int32_t* size) {
@@ -58,7 +75,7 @@ FileBytes ReadWholeFile(const char* path, int32_t* size) {
     // unreadable ones.
     if (info.st_size <= 0 || info.st_size >= INT32_MAX) return nullptr;
     size_t expected = static_cast<size_t>(info.st_size);
-    FileBytes buffer(static_cast<char*>(std::malloc(expected + 1)));
+    FileBytes buffer(NewFileBuffer(expected + 1));
     if (!buffer) return nullptr;
     size_t got = 0;
     while (got < expected) {

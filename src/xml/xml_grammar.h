@@ -80,6 +80,13 @@ private:
     bool TryChar(char quote) { return Match(&quote, 1, MatchMode::kTry); }
     bool ExpectChar(char quote) { return Match(&quote, 1, MatchMode::kExpect); }
     void AdvanceChar();
+    // Moves over the bytes of the classes, up to the end of the text at most:
+    // `while (CurrentIs(classes)) Step();` without a bounds check per byte.
+    void SkipClass(uint16_t classes);
+    // Moves to the first of `a`, `b`, `c` (or "]]>" when `c` is ']') from the
+    // position on; at the end of the text it steps past it, and fails there
+    // as a step does.
+    void SkipUntilAny(unsigned char a, unsigned char b, unsigned char c);
     void S();
     void OptionalS();
     void Eq();

@@ -181,8 +181,13 @@ void XMLGrammar::Seek(int32_t delta, SeekMode mode) {
 
 bool XMLGrammar::Match(const char* literal, size_t length, MatchMode mode) {
     if (Failed()) return false;
-    size_t remaining = static_cast<size_t>(r_.length_ - r_.position_);
-    bool matched = remaining >= length && std::memcmp(r_.input_ + r_.position_, literal, length) == 0;
+    // Literals are a few bytes and hold no NUL, and the text ends in one, so
+    // the loop stops at the end of the text without a length check; most
+    // calls are settled by the first byte.
+    const char* at = r_.input_ + r_.position_;
+    size_t same = 0;
+    while (same < length && at[same] == literal[same]) ++same;
+    bool matched = same == length;
     if (matched && mode != MatchMode::kPeek) {
         r_.position_ += static_cast<int32_t>(length);
         Reload();
@@ -200,10 +205,34 @@ void XMLGrammar::AdvanceChar() {
         Fail(XMLErrorCause::kNotACharacter);
 }
 
+void XMLGrammar::SkipClass(uint16_t classes) {
+    if (Failed()) return;
+    const unsigned char* text = reinterpret_cast<const unsigned char*>(r_.input_);
+    int32_t p = r_.position_;
+    while (p < r_.length_ && (kXMLCharClasses[text[p]] & classes) != 0) ++p;
+    r_.position_ = p;
+    Reload();
+}
+
+void XMLGrammar::SkipUntilAny(unsigned char a, unsigned char b, unsigned char c) {
+    if (Failed()) return;
+    const unsigned char* text = reinterpret_cast<const unsigned char*>(r_.input_);
+    int32_t p = r_.position_;
+    for (; p < r_.length_; ++p) {
+        unsigned char ch = text[p];
+        if (ch == a || ch == b) break;
+        // The text ends in a NUL, so the bytes after a ']' can be read.
+        if (ch == c && (c != ']' || (text[p + 1] == ']' && text[p + 2] == '>'))) break;
+    }
+    r_.position_ = p;
+    Reload();
+    if (p >= r_.length_) Step();
+}
+
 void XMLGrammar::S() {
     if (Failed()) return;
     int32_t start = r_.position_;
-    while (!Failed() && CurrentIsSpace()) Step();
+    SkipClass(kClassSpace);
     if (r_.position_ == start) Fail(XMLErrorCause::kSpaceExpected);
 }
 
@@ -225,7 +254,7 @@ void XMLGrammar::Name() {
     }
     int32_t start = r_.position_;
     Step();
-    while (!Failed() && CurrentIs(kClassNameChar)) Step();
+    SkipClass(kClassNameChar);
     if (!Failed()) r_.name_.Assign(r_.input_ + start, r_.position_ - start);
 }
 
@@ -499,7 +528,7 @@ void XMLGrammar::AttributeValue() {
         } else if (Current() == '<') {
             Fail(XMLErrorCause::kLessThanInAttribute);
         } else {
-            Step();
+            SkipUntilAny(static_cast<unsigned char>(quote), '&', '<');
         }
     }
 }
@@ -531,11 +560,7 @@ void XMLGrammar::Content() {
 void XMLGrammar::CharData() {
     if (Failed()) return;
     int32_t start = r_.position_;
-    while (!Failed()) {
-        unsigned c = Current();
-        if (c == '<' || c == '&' || (c == ']' && Peek("]]>"))) break;
-        Step();
-    }
+    SkipUntilAny('<', '&', ']');
     if (Failed() || !r_.callback_ || r_.position_ == start) return;
     if (r_.dropWhitespaceText_) {
         bool blank = true;

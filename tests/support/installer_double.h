@@ -18,11 +18,6 @@ class InstallerDouble : public InstallerBridge {
 public:
     static constexpr InstallerHandle kHandle = 42;
 
-    struct Set {
-        std::string name;
-        std::string value;
-    };
-
     std::map<std::string, std::string> properties;
     std::map<int, int> runModes;  // mode -> answer; others answer 0
     bool available = true;        // false: answers as without msi.dll
@@ -32,7 +27,7 @@ public:
     std::map<std::string, uint32_t> setAnswers;  // property -> forced answer of a set (nothing stored)
 
     std::vector<unsigned long> offered;  // capacity offered by each get
-    std::vector<Set> sets;               // every set, in order
+    std::vector<std::string> sets;       // "NAME=value" of every set, in order
 
     uint32_t GetPropertyRaw(InstallerHandle handle, const char* name, char* buffer, unsigned long* capacity) override {
         if (!available) return kUnavailable;
@@ -58,7 +53,7 @@ public:
 
     uint32_t SetInstallerProperty(InstallerHandle handle, const char* name, const char* value) override {
         if (!available) return kUnavailable;
-        sets.push_back({name ? name : "(null)", value ? value : "(null)"});
+        sets.push_back(std::string(name ? name : "(null)") + "=" + (value ? value : "(null)"));
         if (handle != kHandle) return 6;
         if (name == nullptr) return 87;
         auto forced = setAnswers.find(name);

@@ -5,11 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "actions/path_placeholders.h"
+#include "system/process_launch.h"
 
 namespace {
 
@@ -24,66 +23,36 @@ std::string Expand(const std::string& input, int (*operation)(TextString&) = &qu
 
 std::string ReadByPath(const std::string& path) { return Expand(path, &quillon::ReadRegistryValueByPath); }
 
-// A copy of this executable started with kReportFlag expands the two module
-// placeholders, writes their "result text" lines into the file named after
-// the flag and ends before any test runs.
-constexpr char kReportFlag[] = " --report-module-placeholders=";
+// A copy of this executable started with kReportFlag exits, before any test
+// runs, with the answers of the two module placeholders: 1 for [ModuleFile],
+// 2 for [ModuleFolder].
+constexpr char kReportFlag[] = "--report-module-placeholders";
 const bool kReportedModulePlaceholders = [] {
-    const char* flag = std::strstr(GetCommandLineA(), kReportFlag);
-    if (flag == nullptr) return false;
-    std::ofstream(flag + sizeof kReportFlag - 1, std::ios::binary)
-        << Expand("[ModuleFile]") << "\n" << Expand("[ModuleFolder]") << "\n";
-    ExitProcess(0);
+    if (std::strstr(GetCommandLineA(), kReportFlag) == nullptr) return false;
+    TextString file = "[ModuleFile]", folder = "[ModuleFolder]";
+    ExitProcess(quillon::ExpandPathPlaceholder(file) + 2 * quillon::ExpandPathPlaceholder(folder));
 }();
 
-// Starts `program` with kReportFlag and returns what it reported.
-std::string ModulePlaceholdersOf(const std::string& program, const std::string& report) {
-    std::string commandLine = "\"" + program + "\"" + kReportFlag + report;
-    STARTUPINFOA startup = {sizeof startup};
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
-        return "<not started: " + std::to_string(GetLastError()) + ">";
-    WaitForSingleObject(process.hProcess, 60000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    std::stringstream text;
-    text << std::ifstream(report, std::ios::binary).rdbuf();
-    DeleteFileA(report.c_str());
-    return text.str();
-}
-
 TEST(PathPlaceholders, FoldersAndFilesOfTheMachine) {
+    // "[CommonFilesFolder]", a registry value, is shown by the msiexec check.
     char windows[MAX_PATH + 1] = {}, system[MAX_PATH + 1] = {}, temp[MAX_PATH + 1] = {}, module[MAX_PATH] = {};
-    char common[MAX_PATH] = {};
-    DWORD size = sizeof common;
     GetWindowsDirectoryA(windows, sizeof windows);
     GetSystemDirectoryA(system, sizeof system);
     GetTempPathA(sizeof temp, temp);
     GetModuleFileNameA(nullptr, module, MAX_PATH);
-    ASSERT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "CommonFilesDir",
-                           RRF_RT_REG_SZ, nullptr, common, &size),
-              ERROR_SUCCESS);
-    const std::string executable = module;  // the host executable, not the library
-    ASSERT_NE(executable.find("quillon_win_tests.exe"), std::string::npos);
+    const std::string executable = module;
     const struct {
         const char* placeholder;
         std::string expected;
     } cases[] = {
         {"[WinDir]", windows}, {"[WinSysDir]", system}, {"[TempDir]", temp},
         {"[TempPathClient]", "C:\\Temp"},  // the drive of the Windows directory
-        {"[CommonFilesFolder]", common}, {"[ModuleFile]", executable},
+        {"[ModuleFile]", executable},
         {"[ModuleFolder]", executable.substr(0, executable.find_last_of('\\'))},
         // Only a whole exact placeholder is replaced.
-        {"[windir]", "[windir]"}, {"x[WinDir]", "x[WinDir]"}, {"[WinDir]x", "[WinDir]x"}, {"WinDir", "WinDir"},
-        {"[WinSysDir]\\server.exe", "[WinSysDir]\\server.exe"}, {"[ModuleFile] ", "[ModuleFile] "},
-        {"[TEMPDIR]", "[TEMPDIR]"}, {"", ""},
+        {"[windir]", "[windir]"}, {"[WinSysDir]\\server.exe", "[WinSysDir]\\server.exe"},
     };
     for (const auto& c : cases) EXPECT_EQ(Expand(c.placeholder), "1 " + c.expected) << c.placeholder;
-    EXPECT_NE(std::string(common).find("Common Files"), std::string::npos);
-    TextString null;
-    EXPECT_EQ(quillon::ExpandPathPlaceholder(null), 1);
-    EXPECT_TRUE(null.IsNull());
 }
 
 TEST(PathPlaceholders, AModuleNameThatIsCutOffIsNoPath) {
@@ -97,58 +66,42 @@ TEST(PathPlaceholders, AModuleNameThatIsCutOffIsNoPath) {
     for (size_t length : {254u, 255u}) {
         std::string program = folder + "\\" + std::string(length - folder.size() - 5, 'q') + ".exe";
         ASSERT_TRUE(CopyFileA(self, program.c_str(), FALSE));
-        std::string reported = ModulePlaceholdersOf(program, folder + ".txt");
+        uint32_t answers = 99;
+        EXPECT_EQ(quillon::LaunchProgram(program.c_str(), kReportFlag, "", 1, 1, &answers), 0);
         DeleteFileA(program.c_str());
-        EXPECT_EQ(reported, length < 255 ? "1 " + program + "\n1 " + folder + "\n" : "0 null\n0 null\n") << length;
+        EXPECT_EQ(answers, length < 255 ? 3u : 0u) << length;
     }
     RemoveDirectoryA(folder.c_str());
 }
 
-// Values under scratch keys, removed afterwards.
-TEST(RegistryByPath, ValuesTypesAndPaths) {
+// "[CommonFilesFolder]" reads its registry value by path: the kinds of value
+// it may find, under a scratch key removed afterwards.
+TEST(RegistryByPath, ValuesAndTypes) {
     const std::string path = "HKEY_CURRENT_USER\\Software\\QuillonTests\\Placeholders\\";
-    HKEY user = nullptr, classes = nullptr;
+    HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\QuillonTests\\Placeholders", 0, nullptr, 0,
-                              KEY_ALL_ACCESS, nullptr, &user, nullptr), ERROR_SUCCESS);
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, "QuillonTests.Placeholder", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                              &classes, nullptr), ERROR_SUCCESS);
+                              KEY_ALL_ACCESS, nullptr, &key, nullptr), ERROR_SUCCESS);
     const struct {
         const char* name;
         DWORD type;
         const char* data;
         DWORD size;
-    } values[] = {
-        {"Text", REG_SZ, "C:\\Program Files\\Server", 24}, {"Empty", REG_SZ, "", 1}, {"Unterminated", REG_SZ, "abc", 3},
-        {"", REG_SZ, "default value", 14}, {"FortyTwo", REG_DWORD, "\x2A\0\0\0", 4},
-        {"AllOnes", REG_DWORD, "\xFF\xFF\xFF\xFF", 4}, {"Smallest", REG_DWORD, "\0\0\0\x80", 4},
-        {"Short", REG_DWORD, "\x05\x00", 2}, {"Expand", REG_EXPAND_SZ, "%SystemRoot%", 13},
-        {"Multi", REG_MULTI_SZ, "a\0b\0", 5}, {"Binary", REG_BINARY, "\x01\x02", 2},
-    };
-    for (const auto& v : values)
-        RegSetValueExA(user, v.name, 0, v.type, reinterpret_cast<const BYTE*>(v.data), v.size);
-    RegSetValueExA(classes, "", 0, REG_SZ, reinterpret_cast<const BYTE*>("class default"), 14);
-    RegCloseKey(user);
-    RegCloseKey(classes);
-
-    const struct {
-        std::string path;
         const char* read;
-    } cases[] = {
-        {path + "Text", "1 C:\\Program Files\\Server"}, {path + "Empty", "1 "}, {path + "Unterminated", "1 abc"},
-        {path, "1 default value"}, {path + "FortyTwo", "1 42"}, {path + "AllOnes", "1 -1"},
-        {path + "Smallest", "1 -2147483648"}, {path + "Short", "1 5"},
-        {"HKEY_CLASSES_ROOT\\QuillonTests.Placeholder\\", "1 class default"},
-        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ProgramFilesDir", "1 C:\\Program Files"},
-        // Other types, missing keys and values, and hive names other than
-        // the five long ones written with their case: empty text.
-        {path + "Expand", "0 "}, {path + "Multi", "0 "}, {path + "Binary", "0 "}, {path + "Missing", "0 "},
-        {"HKEY_CURRENT_USER\\Software\\QuillonTests\\NoSuchKey\\Text", "0 "},
-        {"HKCU\\Software\\QuillonTests\\Placeholders\\Text", "0 "},
-        {"hkey_current_user\\Software\\QuillonTests\\Placeholders\\Text", "0 "}, {"NoBackslashAtAll", "0 "}, {"", "0 "},
+    } values[] = {
+        {"Text", REG_SZ, "C:\\Program Files\\Server", 24, "1 C:\\Program Files\\Server"},
+        {"Unterminated", REG_SZ, "abc", 3, "1 abc"},
+        {"Smallest", REG_DWORD, "\0\0\0\x80", 4, "1 -2147483648"},
+        {"Short", REG_DWORD, "\x05\x00", 2, "1 5"},
+        {"Expand", REG_EXPAND_SZ, "%SystemRoot%", 13, "0 "},  // neither text nor number: empty text
+        {"Missing", REG_NONE, nullptr, 0, "0 "},
     };
-    for (const auto& c : cases) EXPECT_EQ(ReadByPath(c.path), c.read) << c.path;
+    for (const auto& v : values) {
+        if (v.data) RegSetValueExA(key, v.name, 0, v.type, reinterpret_cast<const BYTE*>(v.data), v.size);
+        EXPECT_EQ(ReadByPath(path + v.name), v.read) << v.name;
+    }
+    RegCloseKey(key);
+    EXPECT_EQ(ReadByPath("HKEY_CURRENT_USER\\Software\\QuillonTests\\NoSuchKey\\Text"), "0 ");
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QuillonTests");
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, "QuillonTests.Placeholder");
 }
 
 }  // namespace

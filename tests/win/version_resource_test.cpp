@@ -10,16 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "installer_package.h"
 #include "quillon_version.h"
 
 namespace {
-
-std::string ExeFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder = path;
-    return folder.substr(0, folder.find_last_of("\\/") + 1);
-}
 
 std::string StringValue(const std::vector<char>& block, const char* name) {
     std::string path = std::string("\\StringFileInfo\\040904B0\\") + name;
@@ -29,41 +23,30 @@ std::string StringValue(const std::vector<char>& block, const char* name) {
     return static_cast<const char*>(value);
 }
 
-void ExpectVersionResource(const std::string& path, const char* fileName, DWORD fileType) {
-    SCOPED_TRACE(path);
-    DWORD unused = 0;
-    DWORD size = GetFileVersionInfoSizeA(path.c_str(), &unused);
-    ASSERT_NE(size, 0u) << "no version resource, or no such file (GetLastError " << GetLastError() << ")";
-    std::vector<char> block(size);
-    ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, size, block.data()));
-
-    void* fixedValue = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(VerQueryValueA(block.data(), "\\", &fixedValue, &length));
-    ASSERT_GE(length, sizeof(VS_FIXEDFILEINFO));
-    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(fixedValue);
-    const DWORD high = MAKELONG(QUILLON_VERSION_MINOR, QUILLON_VERSION_MAJOR);
-    const DWORD low = MAKELONG(0, QUILLON_VERSION_PATCH);
-    EXPECT_EQ(fixed->dwFileVersionMS, high);
-    EXPECT_EQ(fixed->dwFileVersionLS, low);
-    EXPECT_EQ(fixed->dwProductVersionMS, high);
-    EXPECT_EQ(fixed->dwProductVersionLS, low);
-    EXPECT_EQ(fixed->dwFileType, fileType);
-
-    EXPECT_EQ(StringValue(block, "FileVersion"), QUILLON_VERSION);
-    EXPECT_EQ(StringValue(block, "ProductVersion"), QUILLON_VERSION);
-    EXPECT_EQ(StringValue(block, "ProductName"), "Quillon");
-    EXPECT_EQ(StringValue(block, "OriginalFilename"), fileName);
-    EXPECT_NE(StringValue(block, "FileDescription"), "(missing)");
-}
-
 TEST(VersionResource, BothBuildsOfEveryBinaryCarryTheProjectVersion) {
-    const std::string x64 = ExeFolder();
-    const std::string x86 = x64 + "..\\win-x86\\";
-    ExpectVersionResource(x64 + "Quillon.dll", "Quillon.dll", VFT_DLL);
-    ExpectVersionResource(x86 + "Quillon.dll", "Quillon.dll", VFT_DLL);
-    ExpectVersionResource(x64 + "quillon.exe", "quillon.exe", VFT_APP);
-    ExpectVersionResource(x86 + "quillon.exe", "quillon.exe", VFT_APP);
+    const struct {
+        std::string folder;
+        const char* file;
+        DWORD type;
+    } binaries[] = {{"", "Quillon.dll", VFT_DLL}, {"..\\win-x86\\", "Quillon.dll", VFT_DLL},
+                    {"", "quillon.exe", VFT_APP}, {"..\\win-x86\\", "quillon.exe", VFT_APP}};
+    for (const auto& binary : binaries) {
+        const std::string path = TestExecutableFolder() + binary.folder + binary.file;
+        SCOPED_TRACE(path);
+        DWORD unused = 0;
+        std::vector<char> block(GetFileVersionInfoSizeA(path.c_str(), &unused));
+        ASSERT_FALSE(block.empty()) << "no version resource, or no such file";
+        ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
+        void* fixed = nullptr;
+        UINT length = 0;
+        ASSERT_TRUE(VerQueryValueA(block.data(), "\\", &fixed, &length) && length >= sizeof(VS_FIXEDFILEINFO));
+        const auto* info = static_cast<const VS_FIXEDFILEINFO*>(fixed);
+        EXPECT_EQ(info->dwFileVersionMS, static_cast<DWORD>(MAKELONG(QUILLON_VERSION_MINOR, QUILLON_VERSION_MAJOR)));
+        EXPECT_EQ(info->dwFileVersionLS, static_cast<DWORD>(MAKELONG(0, QUILLON_VERSION_PATCH)));
+        EXPECT_EQ(info->dwFileType, binary.type);
+        EXPECT_EQ(StringValue(block, "FileVersion"), QUILLON_VERSION);
+        EXPECT_EQ(StringValue(block, "OriginalFilename"), binary.file);
+    }
 }
 
 }  // namespace

@@ -27,10 +27,9 @@ bool IsExactly(const CompactText& text, const char* word) {
     return text.Text() != nullptr && std::strcmp(text.Text(), word) == 0;
 }
 
+// The item itself belongs to the engine's item arena.
 void FreeItem(ScriptItem* item) {
-    if (item == nullptr) return;
-    if (item->kind == kItemValue) delete static_cast<ScriptValue*>(item->payload);
-    delete item;
+    if (item != nullptr && item->kind == kItemValue) delete static_cast<ScriptValue*>(item->payload);
 }
 
 }  // namespace
@@ -38,7 +37,8 @@ void FreeItem(ScriptItem* item) {
 // ---------------------------------------------------------------------------
 // ScriptFrame
 
-ScriptFrame::ScriptFrame(ScriptEngine& engine, int depth) : engine_(engine), depth_(depth) {
+ScriptFrame::ScriptFrame(ScriptEngine& engine, int depth)
+    : engine_(engine), depth_(depth), items_(&engine.itemArena_) {
     items_.allowDuplicates = 1;
 }
 
@@ -84,8 +84,9 @@ int32_t ScriptFrame::Run(const char* text) {
 void ScriptFrame::BuildItems() {
     TextList& tokens = engine_.tokenizer_.Tokens();
     for (TextListItem* token = tokens.Head(); token != nullptr; token = token->next) {
-        auto* item = new (std::nothrow) ScriptItem;
-        if (item == nullptr) return;
+        void* memory = engine_.itemArena_.Allocate(sizeof(ScriptItem));
+        if (memory == nullptr) return;
+        auto* item = new (memory) ScriptItem;
         const char* text = token->key.Text();
         int32_t tag = ScriptTokenizer::Tag(token);
         if (tag == 0) {
@@ -316,6 +317,8 @@ void ScriptEngine::AddBuiltIn(const char* word, int32_t hasLeftOperand) {
 
 void ScriptEngine::Run(const char* script) {
     tooDeep_ = false;
+    root_.RemoveAllItems();
+    itemArena_.Reset();
     root_.Run(script);
     if (tooDeep_) root_.RemoveAllItems();
 }

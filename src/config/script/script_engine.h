@@ -119,7 +119,7 @@ private:
 
     ScriptEngine& engine_;
     int depth_;
-    TextList items_;  // duplicates allowed; values are owned ScriptItems
+    TextList items_;  // duplicates allowed; values are ScriptItems owning their values
 };
 
 class ScriptEngine {
@@ -189,10 +189,14 @@ private:
 
     // Variables stay as long as the engine: their items and names come from
     // an arena of its own.
-    TextArena variableArena_;
+    TextArena variableArena_{ArenaKeys::kCopied};
     TextList variables_{&variableArena_};  // no duplicates; values are owned ScriptValues
     TextList functions_;   // no duplicates; values are owned ScriptFunctions
     ScriptTokenizer tokenizer_;
+    // The list items and ScriptItems of every frame of a run. A run's items
+    // are all gone before the next run starts, which empties it; until then
+    // the root frame's leftovers stay valid.
+    TextArena itemArena_{ArenaKeys::kCopied};
     ScriptFrame root_;
     bool tooDeep_ = false;
     TraceHook traceHook_ = nullptr;

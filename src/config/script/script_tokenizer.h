@@ -73,7 +73,7 @@ private:
     TextList delimiters_;  // no duplicates; values are owned Delimiter records
     // The tokens of the last text, from an arena emptied for every text: a
     // long script is cut without an allocation per token.
-    TextArena tokenArena_;
+    TextArena tokenArena_{ArenaKeys::kCopied};
     TextList tokens_{&tokenArena_};  // duplicates allowed; values are tags, not pointers
 };
 

@@ -1,9 +1,10 @@
 // The COM server of the built Quillon.dll as C++ clients see it, where
 // scripts cannot look: every class made through the class objects that
 // DllGetClassObject hands out, the interface rules, aggregation, null results
-// and pointers, the collections and their enumerator, and the lock count
-// behind DllCanUnloadNow. Item's look-up rules need entries, which nothing
-// in the DLL adds; they are tested on a collection made in this process.
+// and pointers, a collection through IDispatch and its enumerator, and the
+// lock count behind DllCanUnloadNow. Item's look-up rules need entries, which
+// nothing in the DLL adds; they are tested on a collection made in this
+// process.
 #include <windows.h>
 #include <oleauto.h>
 
@@ -109,17 +110,20 @@ VARIANT Number(VARTYPE type, double value) {
     EXPECT_EQ(VariantChangeType(&v, &v, 0, type), S_OK);
     return v;
 }
-VARIANT Key(BSTR text) {
+// A BSTR, or with VT_BYREF a value by reference: one pointer either way.
+VARIANT Pointing(VARTYPE type, void* pointer) {
     VARIANT v;
-    v.vt = VT_BSTR;
-    v.bstrVal = text;
+    v.vt = type;
+    v.byref = pointer;
     return v;
 }
-VARIANT Reference(VARTYPE type, void* target) {
-    VARIANT v;
-    v.vt = type | VT_BYREF;
-    v.byref = target;
-    return v;
+
+// A property read through IDispatch, as a script reads it.
+HRESULT Get(IDispatch* object, DISPID member, VARIANT* argument, VARIANT* result) {
+    DISPPARAMS parameters = {argument, nullptr, argument ? 1u : 0u, 0};
+    VariantInit(result);
+    return object->Invoke(member, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &parameters, result, nullptr,
+                          nullptr);
 }
 
 }  // namespace
@@ -135,14 +139,11 @@ TEST_F(ComServer, EveryClassAnswersItsInterfacesAndCanBeAggregated) {
         ComPtr<IUnknown> identity;
         ASSERT_EQ(own->QueryInterface(IID_IUnknown, identity.put_void()), S_OK);
         EXPECT_EQ(identity.get(), object.get());
-        const IID* otherClassIid = kClasses[(&c - kClasses + 1) % 5].iid;
-        void* answer = nullptr;
-        for (const IID* iid : {&IID_IClassFactory, &IID_IEnumVARIANT, &IID_IPersist, otherClassIid}) {
-            answer = reinterpret_cast<void*>(1);
-            EXPECT_EQ(object->QueryInterface(*iid, &answer), E_NOINTERFACE);
-            EXPECT_EQ(answer, nullptr);
-        }
+        void* answer = reinterpret_cast<void*>(1);
+        EXPECT_EQ(object->QueryInterface(*kClasses[(&c - kClasses + 1) % 5].iid, &answer), E_NOINTERFACE);
+        EXPECT_EQ(answer, nullptr) << "another class's interface";
 
+        // The interface's own type information, from the registered library.
         UINT count = 0;
         EXPECT_EQ(dispatch->GetTypeInfoCount(&count), S_OK);
         EXPECT_EQ(count, 1u);
@@ -171,53 +172,31 @@ TEST_F(ComServer, EveryClassAnswersItsInterfacesAndCanBeAggregated) {
     }
 }
 
-TEST_F(ComServer, ConfigurationNullResultsAndArguments) {
-    const std::string sample = QUILLON_TEST_DATA_DIR "/../../examples/setup-config.xml";
+TEST_F(ComServer, ComponentNamesAreNullOrEmptyAndNullArgumentsAreTaken) {
     auto config = Create<ICQuillonConfig>(kClasses[0]);
     ASSERT_TRUE(config);
+    BstrOwner component;
+    EXPECT_EQ(config->GetComponentName(4711, 1, component.put()), S_OK);
+    EXPECT_EQ(component.get(), nullptr) << "no match: a null BSTR";
+
+    // In protection mode an unsigned file yields an empty name, not a null one.
+    const std::string sample = QUILLON_TEST_DATA_DIR "/../../examples/setup-config.xml";
     BstrOwner name(SysAllocString(L"Ledger")), version(SysAllocString(L"4.2")),
         file(SysAllocString(std::wstring(sample.begin(), sample.end()).c_str())),
-        protection(SysAllocString(L"Protection")), component;
+        protection(SysAllocString(L"Protection"));
     EXPECT_EQ(config->put_AppName(name.get()), S_OK);
     EXPECT_EQ(config->put_AppVersion(version.get()), S_OK);
-    EXPECT_EQ(config->Parse(file.get()), S_OK);
-    EXPECT_EQ(config->GetComponentName(4711, 2, nullptr), S_OK);
-    EXPECT_EQ(config->GetComponentName(4711, 2, component.put()), S_OK);
-    EXPECT_STREQ(component.get(), L"Reports");
-    EXPECT_EQ(config->GetComponentName(4711, 9, component.put()), S_OK);
-    EXPECT_EQ(component.get(), nullptr);  // no match: a null BSTR
-
-    // In protection mode the unsigned file yields an empty name, not a null
-    // one. Null texts are taken as null.
     EXPECT_EQ(config->put_Mode(protection.get()), S_OK);
     EXPECT_EQ(config->Parse(file.get()), S_OK);
     EXPECT_EQ(config->GetComponentName(4711, 1, component.put()), S_OK);
     ASSERT_NE(component.get(), nullptr);
     EXPECT_EQ(SysStringLen(component.get()), 0u);
+    EXPECT_EQ(config->GetComponentName(4711, 2, nullptr), S_OK);
     EXPECT_EQ(config->SetProp(nullptr, nullptr, 99), S_OK);
     EXPECT_EQ(config->Parse(nullptr), S_OK);
 }
 
-TEST_F(ComServer, TheDllsCollectionsAreEmpty) {
-    for (const ComClass* c : {&kClasses[3], &kClasses[4]}) {
-        SCOPED_TRACE(c->name);
-        auto features = Create<IFeatures>(*c);  // IFeatures and IProperties have the same vtable layout
-        ASSERT_TRUE(features);
-        LONG count = -1;
-        EXPECT_EQ(features->get_Count(&count), S_OK);
-        EXPECT_EQ(count, 0);
-        IFeature* item = reinterpret_cast<IFeature*>(1);
-        EXPECT_EQ(features->get_Item(Number(VT_I4, 1), &item), S_OK);
-        EXPECT_EQ(item, nullptr);
-        ComPtr<IEnumVARIANT> enumerator = EnumeratorOf(features.get());
-        ASSERT_TRUE(enumerator);
-        VARIANT none;
-        EXPECT_EQ(enumerator->Next(1, &none, nullptr), S_FALSE);  // For Each ends at once
-    }
-}
-
 TEST_F(ComServer, ItemFindsEntriesByKeyBytesOrTruncatedPosition) {
-    using quillon::com::FeatureObject;
     auto* features = new quillon::com::FeaturesObject(nullptr);
     ComPtr<IUnknown> holder(features->InnerUnknown());
     holder->AddRef();
@@ -225,14 +204,14 @@ TEST_F(ComServer, ItemFindsEntriesByKeyBytesOrTruncatedPosition) {
         empty(SysAllocString(L""));
     std::vector<ComPtr<IUnknown>> items;
     for (BSTR key : {a.get(), upperB.get(), a.get()}) {
-        items.emplace_back((new FeatureObject(nullptr))->InnerUnknown());
+        items.emplace_back((new quillon::com::FeatureObject(nullptr))->InnerUnknown());
         items.back()->AddRef();
         ASSERT_EQ(features->Entries().Add(items.back().get(), key), S_OK);
     }
     LONG two = 2;
     double threePointTwo = 3.2;
     BSTR upperBText = upperB.get();
-    VARIANT inner = Number(VT_I2, 2), innerKey = Key(a.get());
+    VARIANT inner = Number(VT_I2, 2);
     const struct {
         const char* name;
         VARIANT index;
@@ -240,17 +219,15 @@ TEST_F(ComServer, ItemFindsEntriesByKeyBytesOrTruncatedPosition) {
     } cases[] = {
         {"16-bit 1", Number(VT_I2, 1), 1},        {"32-bit 3", Number(VT_I4, 3), 3},
         {"0", Number(VT_I4, 0), 0},               {"past the end", Number(VT_I4, 4), 0},
-        {"negative", Number(VT_I4, -1), 0},       {"1.9 is 1", Number(VT_R8, 1.9), 1},
-        {"2.99 is 2", Number(VT_R8, 2.99), 2},    {"0.5 is 0", Number(VT_R8, 0.5), 0},
-        {"-0.9 is 0", Number(VT_R8, -0.9), 0},    {"far too large", Number(VT_R8, 1e20), 0},
-        {"float 3.5", Number(VT_R4, 3.5), 3},     {"long by reference", Reference(VT_I4, &two), 2},
-        {"double by reference", Reference(VT_R8, &threePointTwo), 3},
-        {"inside a VARIANT by reference", Reference(VT_VARIANT, &inner), 2},
-        {"key a, the first of two", Key(a.get()), 1},
-        {"key B", Key(upperB.get()), 2},          {"keys are case-sensitive", Key(lowerB.get()), 0},
-        {"empty key", Key(empty.get()), 0},       {"key by reference", Reference(VT_BSTR, &upperBText), 2},
-        {"key inside a VARIANT by reference", Reference(VT_VARIANT, &innerKey), 1},
-        {"a truth value", Number(VT_BOOL, 1), 0}, {"64-bit", Number(VT_I8, 1), 0},
+        {"1.9 is 1", Number(VT_R8, 1.9), 1},      {"far too large", Number(VT_R8, 1e20), 0},
+        {"float 3.5", Number(VT_R4, 3.5), 3},     {"long by reference", Pointing(VT_I4 | VT_BYREF, &two), 2},
+        {"double by reference", Pointing(VT_R8 | VT_BYREF, &threePointTwo), 3},
+        {"inside a VARIANT by reference", Pointing(VT_VARIANT | VT_BYREF, &inner), 2},
+        {"key a, the first of two", Pointing(VT_BSTR, a.get()), 1},
+        {"keys are case-sensitive", Pointing(VT_BSTR, lowerB.get()), 0},
+        {"empty key", Pointing(VT_BSTR, empty.get()), 0},
+        {"key by reference", Pointing(VT_BSTR | VT_BYREF, &upperBText), 2},
+        {"64-bit", Number(VT_I8, 1), 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -261,13 +238,36 @@ TEST_F(ComServer, ItemFindsEntriesByKeyBytesOrTruncatedPosition) {
         EXPECT_EQ(found, expected.get());
         if (found) found->Release();
     }
-
-    LONG count = 0;
-    EXPECT_EQ(features->get_Count(&count), S_OK);
-    EXPECT_EQ(count, 3);
     EXPECT_EQ(features->get_Count(nullptr), E_POINTER);
-    EXPECT_EQ(features->get_Item(Key(a.get()), nullptr), E_POINTER);
+    EXPECT_EQ(features->get_Item(Number(VT_I4, 1), nullptr), E_POINTER);
     EXPECT_EQ(features->get__NewEnum(nullptr), E_POINTER);
+
+    // Through IDispatch, as scripts reach them: Count by name, Item as the
+    // default member, and _NewEnum, which For Each asks for.
+    ComPtr<IDispatch> dispatch;
+    ASSERT_EQ(holder->QueryInterface(IID_IDispatch, dispatch.put_void()), S_OK);
+    LPOLESTR countName = const_cast<LPOLESTR>(L"Count");
+    DISPID countId = DISPID_UNKNOWN;
+    ASSERT_EQ(dispatch->GetIDsOfNames(IID_NULL, &countName, 1, LOCALE_USER_DEFAULT, &countId), S_OK);
+    VARIANT result, index = Number(VT_I4, 3);
+    EXPECT_EQ(Get(dispatch.get(), countId, nullptr, &result), S_OK);
+    EXPECT_EQ(result.vt, VT_I4);
+    EXPECT_EQ(result.lVal, 3);
+    ASSERT_EQ(Get(dispatch.get(), DISPID_VALUE, &index, &result), S_OK);
+    ComPtr<IDispatch> third;
+    items[2]->QueryInterface(IID_IDispatch, third.put_void());
+    EXPECT_EQ(result.vt, VT_DISPATCH);
+    EXPECT_EQ(result.pdispVal, third.get());
+    VariantClear(&result);
+    ASSERT_EQ(Get(dispatch.get(), DISPID_NEWENUM, nullptr, &result), S_OK);
+    EXPECT_EQ(result.vt, VT_UNKNOWN);
+    VariantClear(&result);
+    // The library's help strings are Windows-1252 text.
+    ComPtr<ITypeInfo> typeInfo;
+    ASSERT_EQ(dispatch->GetTypeInfo(0, 0, typeInfo.put()), S_OK);
+    BstrOwner help;
+    typeInfo->GetDocumentation(countId, nullptr, help.put(), nullptr, nullptr);
+    EXPECT_STREQ(help.get(), L"Liefert die Anzahl der Eintr\u00e4ge in der Aufz\u00e4hlung.");
 
     // The enumerator: partial fetches, a clone where the original stands,
     // Reset and Skip, and null pointers.
@@ -280,7 +280,6 @@ TEST_F(ComServer, ItemFindsEntriesByKeyBytesOrTruncatedPosition) {
     EXPECT_EQ(enumerator->Clone(nullptr), E_POINTER);
     EXPECT_EQ(enumerator->Next(2, got, &fetched), S_OK);
     EXPECT_EQ(fetched, 2u);
-    EXPECT_EQ(got[0].vt, VT_DISPATCH);
     VariantClear(&got[0]);
     VariantClear(&got[1]);
     ComPtr<IEnumVARIANT> clone;
@@ -289,8 +288,7 @@ TEST_F(ComServer, ItemFindsEntriesByKeyBytesOrTruncatedPosition) {
     EXPECT_EQ(fetched, 1u);
     VariantClear(&got[0]);
     EXPECT_EQ(clone->Next(1, got, nullptr), S_OK);
-    ComPtr<IDispatch> third;
-    items[2]->QueryInterface(IID_IDispatch, third.put_void());
+    EXPECT_EQ(got[0].vt, VT_DISPATCH);
     EXPECT_EQ(got[0].pdispVal, third.get());
     VariantClear(&got[0]);
     EXPECT_EQ(enumerator->Reset(), S_OK);
@@ -305,14 +303,19 @@ TEST_F(ComServer, DllCanUnloadNowOnlyWhenNothingIsHeld) {
     EXPECT_EQ(GetClassObject(IID_IFeature, IID_IClassFactory, &none), CLASS_E_CLASSNOTAVAILABLE);
     EXPECT_EQ(none, nullptr);
     EXPECT_EQ(CanUnloadNow(), S_OK);
-    {
-        auto config = Create<ICQuillonConfig>(kClasses[0]);
-        EXPECT_EQ(CanUnloadNow(), S_FALSE);
-    }
-    EXPECT_EQ(CanUnloadNow(), S_OK);
-    ComPtr<IUnknown> enumerator;
-    ASSERT_EQ(Create<IFeatures>(kClasses[3])->get__NewEnum(enumerator.put()), S_OK);
-    EXPECT_EQ(CanUnloadNow(), S_FALSE);  // the enumerator outlives its collection
+
+    // The DLL's collections are empty; an enumerator outlives its collection.
+    auto features = Create<IFeatures>(kClasses[3]);
+    ASSERT_TRUE(features);
+    LONG count = -1;
+    EXPECT_EQ(features->get_Count(&count), S_OK);
+    EXPECT_EQ(count, 0);
+    ComPtr<IEnumVARIANT> enumerator = EnumeratorOf(features.get());
+    ASSERT_TRUE(enumerator);
+    features.reset();
+    EXPECT_EQ(CanUnloadNow(), S_FALSE);
+    VARIANT item;
+    EXPECT_EQ(enumerator->Next(1, &item, nullptr), S_FALSE);  // For Each ends at once
     enumerator.reset();
     EXPECT_EQ(CanUnloadNow(), S_OK);
 

@@ -154,7 +154,9 @@ def main():
         f.write("median of three repetitions: the speed of this virtual machine drifts by up to a fifth ")
         f.write("between runs, for the peers as much as for Quillon, so ratios are steadier than absolute figures. ")
         f.write("Rates and times are CPU time of the measuring process (the wall clock also counts the time ")
-        f.write("other programs on this shared machine held the processor).\n\n")
+        f.write("other programs on this shared machine held the processor). The run is pinned to one ")
+        f.write("processor: the two virtual processors of this machine differ in speed by up to 1.6x, and a ")
+        f.write("benchmark that moved between them compared figures taken on different processors.\n\n")
         f.write(f"- Load average when the run ended: {os.getloadavg()[0]:.1f}\n")
         f.write(f"- Date: {datetime.date.today().isoformat()}\n")
         f.write(f"- Machine: {platform.machine()}, {context.get('num_cpus', '?')} CPUs at {cpu} MHz, "

@@ -34,7 +34,7 @@ rm -rf "$dir" && mkdir -p "$dir"
   || fail "quillon config sign failed on Linux"
 
 (cd "$win" && QUILLON_CROSS_DIR="Z:$dir" wine ./quillon_win_tests.exe --gtest_filter='ConfigCrossPlatform.*' \
-  --gtest_brief=1) > "$dir/wine-tests.log" 2>&1 || { cat "$dir/wine-tests.log" >&2; fail "the Windows build rejected the Linux signature"; }
+  --gtest_brief=1) > "$dir/wine-tests.log" 2>&1 || { cat "$dir/wine-tests.log" >&2; fail "Write2XML under Wine did not rewrite the Linux-signed file byte for byte"; }
 
 verdict=$(cd "$win" && wine ./quillon.exe config verify "Z:$dir/linux-signed.xml" --app Ledger --version 4.2 | tr -d '\r')
 [ "$verdict" = "valid" ] || fail "quillon.exe under Wine says '$verdict' for the Linux-signed file"

@@ -133,4 +133,18 @@ TEST(TextKeyHash, TextsThatCompareEqualHashAlike) {
     EXPECT_NE(quillon::TextKeyHash(nullptr), quillon::TextKeyHash(""));
 }
 
+// An arena hands out one copy of each interned text, also after its table
+// has grown and moved every text; an arena made to copy keys does not share.
+TEST(TextArena, InternKeepsOneCopyOfEachTextWhileItsTableGrows) {
+    quillon::TextArena interning;
+    std::vector<const char*> copies;
+    for (int i = 0; i < 500; ++i) copies.push_back(interning.KeyCopy(("name" + std::to_string(i)).c_str()));
+    for (int i = 0; i < 500; ++i)
+        ASSERT_EQ(interning.Intern(("name" + std::to_string(i)).c_str()), copies[i]) << i;
+    quillon::TextArena copying(quillon::ArenaKeys::kCopied);
+    const char* key = copying.KeyCopy("name");
+    EXPECT_STREQ(key, "name");
+    EXPECT_NE(copying.KeyCopy("name"), key);
+}
+
 }  // namespace

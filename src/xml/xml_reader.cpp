@@ -264,7 +264,7 @@ void XMLGrammar::Nmtoken() {
         Fail(XMLErrorCause::kNameExpected);
         return;
     }
-    while (!Failed() && CurrentIs(kClassNameChar)) Step();
+    SkipClass(kClassNameChar);
 }
 
 void XMLGrammar::SkipUntil(const char* terminator, size_t length) {
@@ -344,7 +344,7 @@ void XMLGrammar::XMLDeclaration() {
     Eq();
     char quote = TryChar('\'') ? '\'' : (ExpectChar('"'), '"');
     int32_t start = r_.position_;
-    while (!Failed() && CurrentIs(kClassVersionChar)) Step();
+    SkipClass(kClassVersionChar);
     if (Failed()) return;
     if (r_.position_ == start) {
         Fail(XMLErrorCause::kVersionExpected);
@@ -366,7 +366,7 @@ void XMLGrammar::XMLDeclaration() {
         }
         start = r_.position_;
         Step();
-        while (!Failed() && CurrentIs(kClassEncodingChar)) Step();
+        SkipClass(kClassEncodingChar);
         r_.encoding_.Assign(r_.input_ + start, r_.position_ - start);
         ExpectChar(quote);
         Fire(kEncoding, &r_.encoding_);
@@ -451,7 +451,7 @@ void XMLGrammar::SystemLiteral() {
 
 void XMLGrammar::PubidLiteral() {
     if (TryChar('"')) {
-        while (!Failed() && CurrentIs(kClassPubidChar)) Step();
+        SkipClass(kClassPubidChar);
         ExpectChar('"');
     } else {
         ExpectChar('\'');
@@ -610,10 +610,10 @@ void XMLGrammar::Reference() {
     int32_t digits;
     if (Try("x")) {
         digits = r_.position_;
-        while (!Failed() && CurrentIs(kClassHexDigit)) Step();
+        SkipClass(kClassHexDigit);
     } else {
         digits = r_.position_;
-        while (!Failed() && CurrentIs(kClassDigit)) Step();
+        SkipClass(kClassDigit);
     }
     if (!Failed() && r_.position_ == digits) Fail(XMLErrorCause::kNoDigits);
     Expect(";");

@@ -204,15 +204,6 @@ $ printf '<a> <b/>\r\n\t<c> x y </c>\n</a>' | quillon xml-events -
 4 28
 2 28
 result 0
-# A vertical tab is no whitespace.
-$ printf '<a>\n\t\013\n</a>' | quillon xml-events -
-1 0
-3 2 "a"
-10 3
-6 7 "\n\t\u000B\n"
-4 11
-2 11
-result 0
 # Declarations add no events.
 $ printf "<!DOCTYPE a [<!ELEMENT a (#PCDATA)><!ATTLIST a b CDATA #IMPLIED><!NOTATION n SYSTEM 's'><!ENTITY %% p 'x'>%%p;<?pi?><!--c-->]><a>x</a>" | quillon xml-events -
 1 0

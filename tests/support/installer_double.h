@@ -1,5 +1,5 @@
 // A stand-in installer for the tests of the installer actions, native and
-// under Wine: properties in memory, run modes, a log of every call, and the
+// under Wine: properties in memory, run modes, the capacities offered, and the
 // failures a real installer can give. It answers like msi.dll does: an unset
 // property reads as "", a too small buffer gets ERROR_MORE_DATA with the
 // length needed, a handle it does not know gets ERROR_INVALID_HANDLE.
@@ -27,7 +27,6 @@ public:
     std::map<std::string, uint32_t> setAnswers;  // property -> forced answer of a set (nothing stored)
 
     std::vector<unsigned long> offered;  // capacity offered by each get
-    std::vector<std::string> sets;       // "NAME=value" of every set, in order
 
     uint32_t GetPropertyRaw(InstallerHandle handle, const char* name, char* buffer, unsigned long* capacity) override {
         if (!available) return kUnavailable;
@@ -53,7 +52,6 @@ public:
 
     uint32_t SetInstallerProperty(InstallerHandle handle, const char* name, const char* value) override {
         if (!available) return kUnavailable;
-        sets.push_back(std::string(name ? name : "(null)") + "=" + (value ? value : "(null)"));
         if (handle != kHandle) return 6;
         if (name == nullptr) return 87;
         auto forced = setAnswers.find(name);

@@ -2,7 +2,8 @@
 // that their system calls can be replaced through the table: Wine keeps no
 // file access lists, so the tests serve a file's security descriptor
 // themselves, capture the list SetFileRights hands to SetNamedSecurityInfoA,
-// and fail each call in turn. The rules themselves are tested natively
+// and fail each call in turn. Then the six rights exports of the built DLL on
+// what the machine offers. The rules themselves are tested natively
 // (dacl_policy_test.cpp), FAT detection too (system_names_test.cpp).
 #include <windows.h>
 #include <sddl.h>
@@ -13,7 +14,9 @@
 #include <type_traits>
 #include <vector>
 
+#include "dll_export.h"
 #include "installer_double.h"
+#include "installer_package.h"
 #include "platform/win32/system_calls.h"
 #include "system/file_rights.h"
 
@@ -93,10 +96,10 @@ private:
 // Stands in for the file system's store of security descriptors:
 // GetFileSecurityA serves the one written as `sddl`; SetNamedSecurityInfoA
 // records what it is handed, the list in the same form. (The real calls run
-// in rights_exports_test.cpp.)
+// in RightsExports below.)
 class FileSecurityStandIn {
 public:
-    static inline std::vector<std::string> writes;  // "path type information group-or-sacl list"
+    static inline std::string written;  // "path type information group-or-sacl list" of each write
 
     explicit FileSecurityStandIn(const char* sddl)
         : get_(Sys().GetFileSecurityA, &Get), set_(Sys().SetNamedSecurityInfoA, &Set) {
@@ -105,7 +108,7 @@ public:
         EXPECT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, &size));
         descriptor_.assign(static_cast<BYTE*>(descriptor), static_cast<BYTE*>(descriptor) + size);
         LocalFree(descriptor);
-        writes.clear();
+        written.clear();
     }
 
 private:
@@ -125,7 +128,7 @@ private:
                                                              nullptr);
         char write[64];
         snprintf(write, sizeof write, " %d 0x%lx %d ", type, information, group != nullptr || sacl != nullptr);
-        writes.push_back(path + std::string(write) + list);
+        written += path + std::string(write) + list;
         LocalFree(list);
         return ERROR_SUCCESS;
     }
@@ -169,7 +172,7 @@ TEST(FileRights, SetHandsAProtectedListToTheSystem) {
         FileSecurityStandIn security(c.sddl);
         EXPECT_EQ(quillon::CheckFileRights(c.path.c_str()), 0);
         EXPECT_EQ(quillon::SetFileRights(c.path.c_str()), c.write.empty() ? 0 : 1);
-        EXPECT_EQ(FileSecurityStandIn::writes, c.write.empty() ? std::vector<std::string>{} : std::vector{c.write});
+        EXPECT_EQ(FileSecurityStandIn::written, c.write);
     }
 }
 
@@ -235,6 +238,67 @@ TEST(FileRights, CheckRightsWithoutAReadablePathWritesZero) {
     installer.properties["RIGHTS_OK"] = "stale";
     EXPECT_EQ(quillon::RunCheckRights(installer, installer.kHandle), 0u);
     EXPECT_EQ(installer.Get("RIGHTS_OK"), "0");
+}
+
+// A drive letter that Wine does not map: its volume cannot be queried.
+constexpr const char* kMissingDrive = "Q:\\quillon\\app.exe";
+
+// The exports as installers and scripts call them, on the temporary folder
+// on drive C: (NTFS), a drive letter that does not exist, a real installer
+// session: how arguments, results and error codes pass.
+TEST(RightsExports, ArgumentsResultsAndErrorCodes) {
+    HMODULE library = LoadLibraryA("Quillon.dll");
+    ASSERT_NE(library, nullptr);
+    auto setFileRights = DllExport<int(__stdcall*)(const char*)>(library, "SetFileRights");
+    auto checkFileRights = DllExport<int(__stdcall*)(const char*)>(library, "CheckFileRights");
+    auto setRights = DllExport<UINT(__stdcall*)(unsigned long)>(library, "SetRights");
+    auto checkRights = DllExport<UINT(__stdcall*)(unsigned long)>(library, "CheckRights");
+    auto setRightsApi = DllExport<UINT(__stdcall*)(UINT, UINT*, const char*)>(library, "SetRightsAPI");
+    auto checkRightsApi = DllExport<UINT(__stdcall*)(UINT, UINT*, const char*)>(library, "CheckRightsAPI");
+    ASSERT_TRUE(setFileRights && checkFileRights && setRights && checkRights && setRightsApi && checkRightsApi);
+    char fileSystem[MAX_PATH] = {};
+    ASSERT_TRUE(GetVolumeInformationA("C:\\", nullptr, 0, nullptr, nullptr, nullptr, fileSystem, MAX_PATH));
+    ASSERT_STREQ(fileSystem, "NTFS");
+    EXPECT_EQ(checkFileRights(kMissingDrive), 1);
+    const std::string temp = TempFolder();
+    EXPECT_EQ(setFileRights(temp.c_str()), 1);
+    EXPECT_EQ(setFileRights(nullptr), 0);
+    EXPECT_EQ(checkFileRights(nullptr), 0);
+
+    const std::string missing = temp + "quillon_no_such_file.txt";
+    struct Case {
+        const char* path;
+        UINT set, check;
+        UINT error;  // what SetRightsAPI stores and CheckRightsAPI returns
+    } cases[] = {{kMissingDrive, 1, 1, ERROR_PATH_NOT_FOUND}, {missing.c_str(), 0, 0, ERROR_FILE_NOT_FOUND}};
+    InstallerPackage package;
+    ASSERT_TRUE(package.IsOpen());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        // SetRightsAPI: 0 when done, and the error code stored when asked for.
+        UINT error = 99, held = 99;
+        EXPECT_EQ(setRightsApi(7, &error, c.path), 1 - c.set);
+        EXPECT_EQ(error, c.error);
+        EXPECT_EQ(setRightsApi(7, nullptr, c.path), 1 - c.set);
+        // CheckRightsAPI: the error code returned, the answer stored.
+        EXPECT_EQ(checkRightsApi(7, &held, c.path), c.error);
+        EXPECT_EQ(held, c.check);
+        EXPECT_EQ(checkRightsApi(7, nullptr, c.path), c.error);
+        // A null path stores nothing; CheckRightsAPI returns what the previous call left.
+        EXPECT_EQ(setRightsApi(7, &error, nullptr), 1u);
+        EXPECT_EQ(checkRightsApi(7, &error, nullptr), c.error);
+        EXPECT_EQ(error, c.error);
+
+        // The installer actions take FILE_PATH (what CheckRights writes to
+        // RIGHTS_OK, msiexec shows in tests/checks/e2e_msi.sh).
+        package.Set("FILE_PATH", c.path);
+        EXPECT_EQ(setRights(package.Handle()), c.set);
+        EXPECT_EQ(checkRights(package.Handle()), c.check);
+    }
+    // Without an installer behind the handle nothing can be read or written.
+    EXPECT_EQ(setRights(0xBAD), 0u);
+    EXPECT_EQ(checkRights(0xBAD), 0u);
+    FreeLibrary(library);
 }
 
 }  // namespace

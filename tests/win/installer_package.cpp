@@ -35,8 +35,7 @@ std::string TestExecutableFolder() {
 }
 
 InstallerPackage::InstallerPackage() {
-    char folder[MAX_PATH] = {};
-    char file[MAX_PATH] = {};
+    char folder[MAX_PATH] = {}, file[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, folder);
     if (GetTempFileNameA(folder, "qms", 0, file) == 0) return;
     DeleteFileA(file);

@@ -12,9 +12,7 @@
 class InstallerPackage {
 public:
     InstallerPackage();
-    ~InstallerPackage();
-    InstallerPackage(const InstallerPackage&) = delete;
-    InstallerPackage& operator=(const InstallerPackage&) = delete;
+    ~InstallerPackage();  // closes the session and deletes the database: never copied
 
     MSIHANDLE Handle() const { return session_; }
     bool IsOpen() const { return session_ != 0; }

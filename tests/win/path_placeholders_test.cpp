@@ -75,7 +75,8 @@ TEST(PathPlaceholders, AModuleNameThatIsCutOffIsNoPath) {
 }
 
 // "[CommonFilesFolder]" reads its registry value by path: the kinds of value
-// it may find, under a scratch key removed afterwards.
+// it may find (a plain text is shown by the msiexec check), under a scratch
+// key removed afterwards.
 TEST(RegistryByPath, ValuesAndTypes) {
     const std::string path = "HKEY_CURRENT_USER\\Software\\QuillonTests\\Placeholders\\";
     HKEY key = nullptr;
@@ -88,7 +89,6 @@ TEST(RegistryByPath, ValuesAndTypes) {
         DWORD size;
         const char* read;
     } values[] = {
-        {"Text", REG_SZ, "C:\\Program Files\\Server", 24, "1 C:\\Program Files\\Server"},
         {"Unterminated", REG_SZ, "abc", 3, "1 abc"},
         {"Smallest", REG_DWORD, "\0\0\0\x80", 4, "1 -2147483648"},
         {"Short", REG_DWORD, "\x05\x00", 2, "1 5"},

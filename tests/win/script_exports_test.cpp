@@ -87,10 +87,12 @@ TEST_F(ScriptExportsWin, MsgBoxShowsTheTextInAnInfoBox) {
         Sleep(50);
         box = FindWindowA("#32770", "Info");
     }
-    // The text, and OK closes the box.
+    // The text and OK, the box's only button; OK closes it.
     char text[64] = "";
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
     EXPECT_STREQ(text, "Hello");
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(box, IDOK)));
+    for (int other : {IDCANCEL, IDYES, IDNO, IDRETRY}) EXPECT_FALSE(IsWindowVisible(GetDlgItem(box, other)));
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
     ASSERT_TRUE(quillon::test::Joined(thread, 10000)) << "Execute did not return after the box was closed";
     EXPECT_EQ(result, 0) << "MsgBox leaves nothing to hand back";

@@ -47,6 +47,15 @@ public:
 
     // Walks from the head; the cursor is left on the item found, or null.
     TextListItem* Find(const char* key);
+    // The same, for a key whose TextKeyHash the caller has already computed.
+    TextListItem* Find(const char* key, uint32_t keyHash);
+    // Hints for a caller that searches for many keys in a row: ask the memory
+    // ahead of a search for the key's index bucket, and a little later (once
+    // the bucket is in) for the first item it leads to, so that the searches
+    // do not wait for memory one after another. They change nothing; a list
+    // without an index ignores them.
+    void PrefetchBucket(uint32_t keyHash) const;
+    void PrefetchFirstCandidate(uint32_t keyHash) const;
     // Like Find, from the item after the cursor (the head when it is null).
     TextListItem* FindNext(const char* key);
     TextListItem* GetFirst();
@@ -87,7 +96,7 @@ private:
     bool Rehash(size_t bucketCount);
     void IndexAppend(TextListItem* item);
     void IndexRemove(TextListItem* item);
-    Bucket& BucketOf(uint32_t hash) { return buckets_[hash & (bucketCount_ - 1)]; }
+    Bucket& BucketOf(uint32_t hash) const { return buckets_[hash & (bucketCount_ - 1)]; }
 
     int count_ = 0;
     TextListItem* head_ = nullptr;

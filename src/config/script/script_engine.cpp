@@ -4,6 +4,7 @@
 #include "config/script/script_engine.h"
 
 #include "foundation/decimal_text.h"
+#include "foundation/text_key_hash.h"
 
 #include <cstring>
 #include <memory>
@@ -82,58 +83,87 @@ int32_t ScriptFrame::Run(const char* text) {
 }
 
 void ScriptFrame::BuildItems() {
-    TextList& tokens = engine_.tokenizer_.Tokens();
-    for (TextListItem* token = tokens.Head(); token != nullptr; token = token->next) {
-        void* memory = engine_.itemArena_.Allocate(sizeof(ScriptItem));
-        if (memory == nullptr) return;
-        auto* item = new (memory) ScriptItem;
-        const char* text = token->key.Text();
-        int32_t tag = ScriptTokenizer::Tag(token);
-        if (tag == 0) {
-            if (TextListItem* variable = engine_.variables_.Find(text)) {
-                item->kind = kItemVariable;
-                item->payload = variable->value;
-            } else if (TextListItem* function = engine_.functions_.Find(text)) {
-                item->kind = kItemFunction;
-                item->payload = function->value;
-            } else if (IsNumberWord(text)) {
-                auto* value = new (std::nothrow) ScriptValue;
-                if (value != nullptr) {
-                    if (std::strchr(text, ',') != nullptr) {
-                        value->type = kScriptFloat;
-                        value->real = ReadRealWord(text);
-                    } else {
-                        value->type = kScriptLong;
-                        value->number = ReadDecimalLong(text);
-                    }
-                    item->kind = kItemValue;
-                    item->payload = value;
-                }
-            } else if (ScriptValue* variable = engine_.AddVariable(text)) {
-                // Any other word, a misspelt operation included, names a new
-                // undeclared variable whose text is its own name.
-                variable->text = text;
-                item->kind = kItemVariable;
-                item->payload = variable;
+    // A word's look-up in the variable table waits for memory twice: for the
+    // index bucket, then for the item the bucket leads to. Both are asked for
+    // ahead of the word's turn, the bucket kRing tokens before it and the
+    // item kLead tokens before, so that the waits of a long script overlap.
+    constexpr int kLead = 4;
+    constexpr int kRing = 2 * kLead;
+    uint32_t hashes[kRing] = {};  // the words' hashes, by token position modulo kRing
+    TextList& variables = engine_.variables_;
+    TextListItem* token = engine_.tokenizer_.Tokens().Head();
+    TextListItem* itemLead = token;
+    TextListItem* bucketLead = token;
+    for (int step = 0; token != nullptr; ++step) {
+        if (step >= kRing) {
+            if (!BuildItem(token, hashes[step % kRing])) return;
+            token = token->next;
+        }
+        if (step >= kLead && itemLead != nullptr) {
+            if (ScriptTokenizer::Tag(itemLead) == 0) variables.PrefetchFirstCandidate(hashes[(step - kLead) % kRing]);
+            itemLead = itemLead->next;
+        }
+        if (bucketLead != nullptr) {
+            if (ScriptTokenizer::Tag(bucketLead) == 0) {
+                hashes[step % kRing] = TextKeyHash(bucketLead->key.Text());
+                variables.PrefetchBucket(hashes[step % kRing]);
             }
-        } else if (tag == 1) {
+            bucketLead = bucketLead->next;
+        }
+    }
+}
+
+bool ScriptFrame::BuildItem(const TextListItem* token, uint32_t wordHash) {
+    void* memory = engine_.itemArena_.Allocate(sizeof(ScriptItem));
+    if (memory == nullptr) return false;
+    auto* item = new (memory) ScriptItem;
+    const char* text = token->key.Text();
+    int32_t tag = ScriptTokenizer::Tag(token);
+    if (tag == 0) {
+        if (TextListItem* variable = engine_.variables_.Find(text, wordHash)) {
+            item->kind = kItemVariable;
+            item->payload = variable->value;
+        } else if (TextListItem* function = engine_.functions_.Find(text, wordHash)) {
+            item->kind = kItemFunction;
+            item->payload = function->value;
+        } else if (IsNumberWord(text)) {
             auto* value = new (std::nothrow) ScriptValue;
             if (value != nullptr) {
-                value->type = kScriptString;
-                value->text = token->key.Text();
+                if (std::strchr(text, ',') != nullptr) {
+                    value->type = kScriptFloat;
+                    value->real = ReadRealWord(text);
+                } else {
+                    value->type = kScriptLong;
+                    value->number = ReadDecimalLong(text);
+                }
                 item->kind = kItemValue;
                 item->payload = value;
             }
-        } else if (tag == 2 || tag == 4) {
-            item->kind = kItemGroup;
+        } else if (ScriptValue* variable = engine_.AddVariable(text)) {
+            // Any other word, a misspelt operation included, names a new
+            // undeclared variable whose text is its own name.
+            variable->text = text;
+            item->kind = kItemVariable;
+            item->payload = variable;
         }
-        TextListItem* entry = items_.Add(text);
-        if (entry == nullptr) {
-            FreeItem(item);
-            return;
+    } else if (tag == 1) {
+        auto* value = new (std::nothrow) ScriptValue;
+        if (value != nullptr) {
+            value->type = kScriptString;
+            value->text = token->key.Text();
+            item->kind = kItemValue;
+            item->payload = value;
         }
-        entry->value = item;
+    } else if (tag == 2 || tag == 4) {
+        item->kind = kItemGroup;
     }
+    TextListItem* entry = items_.Add(text);
+    if (entry == nullptr) {
+        FreeItem(item);
+        return false;
+    }
+    entry->value = item;
+    return true;
 }
 
 int32_t ScriptFrame::Evaluate() {

@@ -108,6 +108,9 @@ public:
 
 private:
     void BuildItems();
+    // One token's item, appended to the frame; false when memory runs out.
+    // `wordHash` is the TextKeyHash of a word's text (unused for the others).
+    bool BuildItem(const TextListItem* token, uint32_t wordHash);
     int32_t Evaluate();
     // Evaluates a group item's text in a sub-frame and puts the sub-frame's
     // items in the group's place. Answers the first of them (or the item that

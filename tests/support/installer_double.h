@@ -1,5 +1,5 @@
 // A stand-in installer for the tests of the installer actions, native and
-// under Wine: properties in memory, run modes, a log of every call, and the
+// under Wine: properties in memory, run modes, the capacities offered, and the
 // failures a real installer can give. It answers like msi.dll does: an unset
 // property reads as "", a too small buffer gets ERROR_MORE_DATA with the
 // length needed, a handle it does not know gets ERROR_INVALID_HANDLE.
@@ -27,21 +27,18 @@ public:
     std::map<std::string, uint32_t> setAnswers;  // property -> forced answer of a set (nothing stored)
 
     std::vector<unsigned long> offered;  // capacity offered by each get
-    std::vector<std::string> sets;       // "NAME=value" of every set, in order
 
     uint32_t GetPropertyRaw(InstallerHandle handle, const char* name, char* buffer, unsigned long* capacity) override {
         if (!available) return kUnavailable;
         offered.push_back(*capacity);
         if (handle != kHandle) return 6;   // ERROR_INVALID_HANDLE
         if (name == nullptr) return 87;    // ERROR_INVALID_PARAMETER
-        auto forced = getAnswers.find(name);
-        if (forced != getAnswers.end()) return forced->second;
+        if (getAnswers.count(name) != 0) return getAnswers.at(name);
         if (alwaysMoreData) {
             *capacity = moreDataLength;
             return kMoreData;
         }
-        auto found = properties.find(name);
-        std::string value = found == properties.end() ? "" : found->second;
+        std::string value = Get(name);
         if (value.size() >= *capacity) {
             *capacity = static_cast<unsigned long>(value.size());
             return kMoreData;
@@ -53,19 +50,16 @@ public:
 
     uint32_t SetInstallerProperty(InstallerHandle handle, const char* name, const char* value) override {
         if (!available) return kUnavailable;
-        sets.push_back(std::string(name ? name : "(null)") + "=" + (value ? value : "(null)"));
         if (handle != kHandle) return 6;
         if (name == nullptr) return 87;
-        auto forced = setAnswers.find(name);
-        if (forced != setAnswers.end()) return forced->second;
+        if (setAnswers.count(name) != 0) return setAnswers.at(name);
         properties[name] = value ? value : "";
         return 0;
     }
 
     int GetInstallerMode(InstallerHandle handle, int runMode) override {
         if (!available || handle != kHandle) return 0;
-        auto found = runModes.find(runMode);
-        return found == runModes.end() ? 0 : found->second;
+        return runModes.count(runMode) != 0 ? runModes.at(runMode) : 0;
     }
 
     // The value a property holds now, "" when unset.

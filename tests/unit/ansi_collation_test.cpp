@@ -1,9 +1,9 @@
 // The native model of lstrcmpA / lstrcmpiA beyond ASCII. Every expected
-// answer here is what Wine's lstrcmpA and lstrcmpiA give; the Windows tests
-// check the model against them on every pair of bytes and on mixed texts.
+// answer here is what Wine's lstrcmpA and lstrcmpiA give. The Windows tests
+// check the model against them on every pair of bytes, on mixed texts and on
+// the 16-bit count that places ignorables in long texts, so the rows here show
+// each rule of the model once, not where every byte sorts.
 #include <gtest/gtest.h>
-
-#include <string>
 
 #include "platform/ansi_collation.h"
 
@@ -21,7 +21,6 @@ struct Row {
 
 constexpr Row kRows[] = {
     {"a mark weighs after the plain letter", "e", "\xE9", -1, -1},
-    {"acute before grave", "\xE9", "\xE8", -1, -1},
     {"case pair with a mark", "1\xE9", "1\xC9", -1, 0},
     {"the base letter outweighs the mark", "1\xE9", "1f", -1, -1},
     {"marks compare before case", "\xC9", "e", 1, 1},
@@ -32,32 +31,15 @@ constexpr Row kRows[] = {
     {"its upper case differs in case only", "\xC6", "ae", 1, 0},
     {"the ligature's second letter counts", "\xE6", "af", -1, -1},
     {"sharp s is s s", "\xDF", "ss", 0, 0},
-    {"thorn is t h", "\xDE", "TH", 0, 0},
-    {"oe ligature in two cases", "\x8C", "\x9C", 1, 0},
-    {"y with diaeresis in two cases", "\xFF", "\x9F", -1, 0},
-    {"s with caron in two cases", "\x9A", "\x8A", -1, 0},
     {"eth is a marked d", "\xF0", "d", 1, 1},
-    {"eth sorts before e", "\xF0", "e", -1, -1},
     {"a superscript differs even ignoring case", "\xB9", "1", 1, 1},
-    {"the ordinal indicator is a marked a", "\xAA", "A", 1, 1},
     {"the modifier circumflex is the circumflex", "\x88", "^", 0, 0},
     {"unassigned bytes share a primary weight", "\x81" "b", "\x8D" "a", 1, 1},
     {"which tell them apart in byte order", "\x81", "\x8D", -1, -1},
-    {"the euro sign is a currency", "\x80", "$", 1, 1},
-    {"currency before mathematical symbols", "\x80", "+", -1, -1},
-    {"the trade mark is a letter after t", "\x99", "t", 1, 1},
-    {"and before u", "\x99", "u", -1, -1},
-    {"fractions between 0 and 1", "\xBC", "1", -1, -1},
-    {"no-break space after space", "\xA0", " ", 1, 1},
-    {"and before tab", "\xA0", "\t", -1, -1},
     {"a tab weighs at the first level", "a", "a\t", -1, -1},
     {"the soft hyphen weighs nothing", "a\xAD" "b", "ab", 0, 0},
     {"a control weighs at the last level", "\x01" "a", "a", 1, 1},
     {"an earlier ignorable weighs more", "a\x01", "-a", -1, -1},
-    {"controls before the apostrophe", "\x01", "'", -1, -1},
-    {"DEL after the other controls", "\x7F", "\x1F", 1, 1},
-    {"the dashes after the hyphen", "-", "\x96", -1, -1},
-    {"en dash before em dash", "\x96", "\x97", -1, -1},
     {"a dash is ignorable", "co\x96op", "coop", 1, 1},
     {"a ligature's place counts two letters", "\xE6-", "a-e", -1, -1},
     {"case outweighs hyphens, but not ignoring case", "a-B", "Ab", -1, 1},
@@ -71,16 +53,6 @@ TEST(AnsiCollation, Windows1252Order) {
         EXPECT_EQ(CollateAnsi(row.b, row.a, false), -row.sensitive);
         EXPECT_EQ(CollateAnsi(row.b, row.a, true), -row.insensitive);
     }
-}
-
-TEST(AnsiCollation, IgnorablesArePlacedByA16BitCount) {
-    // Windows counts the primary weights before a hyphen in 16 bits: after
-    // 65,536 letters the count is 0 again, the earliest place.
-    auto text = [](size_t before, const char* middle, size_t after) {
-        return std::string(before, 'a') + middle + std::string(after, 'a');
-    };
-    EXPECT_EQ(CollateAnsi(text(65536, "-", 1).c_str(), text(65535, "-", 2).c_str(), false), 1);
-    EXPECT_EQ(CollateAnsi(text(0, "-", 65537).c_str(), text(65536, "-", 1).c_str(), true), 0);
 }
 
 }  // namespace

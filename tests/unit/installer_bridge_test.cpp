@@ -1,9 +1,11 @@
-// Reading installer properties of any length, and the reboot query, over the
-// shared installer double.
+// Reading installer properties of any length, and the actions that read and
+// write them (the reboot query, CompareVersions), over the shared installer
+// double.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "actions/installer_actions.h"
 #include "installer_double.h"
 #include "system/reboot_query.h"
 
@@ -18,22 +20,17 @@ TEST(InstallerBridge, ReadsValuesOfEveryLengthWithBoundedRetries) {
     struct Case {
         const char* what;
         int length;        // of the value of VALUE; -1: unset
-        const char* name;  // nullptr: a null name
-        quillon::InstallerHandle handle;
         bool available;
         unsigned long neverFits;  // 0: values fit; else the length reported each time
         uint32_t failure;  // the answer that failed, 0 for want of memory, or kRead
         std::vector<unsigned long> offered;
     } cases[] = {
-        {"unset", -1, "VALUE", kHandle, true, 0, kRead, {257}},
-        {"fits exactly", 256, "VALUE", kHandle, true, 0, kRead, {257}},
-        {"one byte too many", 257, "VALUE", kHandle, true, 0, kRead, {257, 258}},
-        {"long", 5000, "VALUE", kHandle, true, 0, kRead, {257, 5001}},
-        {"a null name, which the installer rejects", 1, nullptr, kHandle, true, 0, 87, {257}},
-        {"an invalid handle", 1, "VALUE", 7, true, 0, 6, {257}},
-        {"no installer library", 1, "VALUE", kHandle, false, 0, 1114, {}},
-        {"a length at the top of the range, never allocated", 1, "VALUE", kHandle, true, 0x7FFFFFFE, 0, {257}},
-        {"an installer that never reports enough room", 1, "VALUE", kHandle, true, 10, 234,
+        {"unset", -1, true, 0, kRead, {257}},
+        {"fits exactly", 256, true, 0, kRead, {257}},
+        {"one byte too many", 257, true, 0, kRead, {257, 258}},
+        {"no installer library", 1, false, 0, 1114, {}},
+        {"a length at the top of the range, never allocated", 1, true, 0x7FFFFFFE, 0, {257}},
+        {"an installer that never reports enough room", 1, true, 10, 234,
          {257, 258, 259, 260, 261, 262, 263, 264, 265, 266, 267, 268, 269, 270, 271, 272}},
     };
     for (const Case& c : cases) {
@@ -45,10 +42,9 @@ TEST(InstallerBridge, ReadsValuesOfEveryLengthWithBoundedRetries) {
         std::string value(c.length < 0 ? 0 : c.length, 'v');
         for (size_t i = 0; i < value.size(); i += 7) value[i] = static_cast<char>('a' + i % 26);
         if (c.length >= 0) installer.properties["VALUE"] = value;
-        TextString text;
-        if (c.name) text = c.name;
+        TextString text = "VALUE";
         uint32_t failure = kRead;
-        EXPECT_EQ(installer.ReadInstallerProperty(c.handle, text, &failure), c.failure == kRead ? 1 : 0);
+        EXPECT_EQ(installer.ReadInstallerProperty(kHandle, text, &failure), c.failure == kRead ? 1 : 0);
         EXPECT_EQ(failure, c.failure);
         EXPECT_EQ(installer.offered, c.offered);
         EXPECT_EQ(text.IsNull() ? "(null)" : std::string(text.Text()), c.failure == kRead ? value : "(null)");
@@ -74,6 +70,35 @@ TEST(RebootQuery, PublishesOnlyAnAnswerOfExactlyOne) {
         EXPECT_EQ(quillon::RunIsRebootRequired(installer, InstallerDouble::kHandle), c.result);
         EXPECT_EQ(installer.properties.count("REBOOT_REQUIRED"), c.written ? 1u : 0u);
         EXPECT_EQ(installer.Get("REBOOT_REQUIRED"), c.written ? c.written : "");
+    }
+}
+
+TEST(CompareVersions, WritesTheCodeOrAnswersTheFailure) {
+    constexpr uint32_t kAnswered = 0xFFFFFFFF;  // the installer answers as it would
+    constexpr uint32_t kInstallFailure = quillon::kInstallFailure;
+    const struct {
+        const char* name;
+        uint32_t readAnswer;  // of COMPARE_VERSION2
+        uint32_t writeAnswer;
+        uint32_t answer;
+        const char* result;
+    } cases[] = {
+        {"both read, the code written", kAnswered, kAnswered, 0, "1"},
+        {"a read answering ERROR_INVALID_HANDLE", 6, kAnswered, 6, "untouched"},
+        {"a write answering ERROR_FUNCTION_FAILED", kAnswered, 1627, 1627, "untouched"},
+        // The installer would take this answer for "skip the remaining actions".
+        {"a read answering ERROR_NO_MORE_ITEMS", 259, kAnswered, kInstallFailure, "untouched"},
+        {"a write answering ERROR_NO_MORE_ITEMS", kAnswered, 259, kInstallFailure, "untouched"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        InstallerDouble installer;
+        installer.properties = {{"COMPARE_VERSION1", "2.10"}, {"COMPARE_VERSION2", "2.9"},
+                                {"VERSION_COMPARE_RESULT", "untouched"}};
+        if (c.readAnswer != kAnswered) installer.getAnswers["COMPARE_VERSION2"] = c.readAnswer;
+        if (c.writeAnswer != kAnswered) installer.setAnswers["VERSION_COMPARE_RESULT"] = c.writeAnswer;
+        EXPECT_EQ(quillon::RunCompareVersions(installer, installer.kHandle), c.answer);
+        EXPECT_EQ(installer.Get("VERSION_COMPARE_RESULT"), c.result);
     }
 }
 

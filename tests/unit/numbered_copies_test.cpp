@@ -34,9 +34,10 @@ private:
 };
 
 TEST(NumberedCopies, Update) {
-    const std::string source = "C:\\App\\app.exe";
-    const std::string c1 = "C:\\App\\app_001.exe", c3 = "C:\\App\\app_003.exe", c7 = "C:\\App\\app_007.exe";
-    const std::string c999 = "C:\\App\\app_999.exe";
+    // Every dot takes the number, the folder's too.
+    const std::string source = "D:\\App.1\\app.exe";
+    const std::string c1 = "D:\\App_001.1\\app_001.exe", c3 = "D:\\App_003.1\\app_003.exe";
+    const std::string c7 = "D:\\App_007.1\\app_007.exe", c999 = "D:\\App_999.1\\app_999.exe";
     struct Case {
         const char* name;
         const char* source;
@@ -46,13 +47,13 @@ TEST(NumberedCopies, Update) {
         std::string log;
         int copiesOpened;
     } cases[] = {
-        {"overwrite all", "C:\\App\\app.exe", {source, c1, c7}, {}, {}, 1, 1, "+001 +007 ", 999},
-        {"copy held open is skipped", "C:\\App\\app.exe", {source, c1, c7}, {c7}, {}, 1, 1, "+001 ", 999},
-        {"overwrite without a source", "C:\\App\\app.exe", {c1, c7}, {}, {}, 1, 0, "", 0},
-        {"delete without a source", "C:\\App\\app.exe", {c1, c999}, {}, {}, 0, 1, "-001 -999 ", 999},
-        {"failure does not stop the walk", "C:\\App\\app.exe", {source, c1, c3, c7}, {}, {c3}, 0, 0, "-001 -003 -007 ", 999},
-        {"failed overwrite", "C:\\App\\app.exe", {source, c3, c7}, {}, {c7}, 1, 0, "+003 +007 ", 999},
-        {"other modes only visit", "C:\\App\\app.exe", {source, c1, c7}, {}, {}, 2, 1, "", 999},
+        {"overwrite all", source.c_str(), {source, c1, c7}, {}, {}, 1, 1, "+001 +007 ", 999},
+        {"copy held open is skipped", source.c_str(), {source, c1, c7}, {c7}, {}, 1, 1, "+001 ", 999},
+        {"overwrite without a source", source.c_str(), {c1, c7}, {}, {}, 1, 0, "", 0},
+        {"delete without a source", source.c_str(), {c1, c999}, {}, {}, 0, 1, "-001 -999 ", 999},
+        {"failure does not stop the walk", source.c_str(), {source, c1, c3, c7}, {}, {c3}, 0, 0, "-001 -003 -007 ", 999},
+        {"failed overwrite", source.c_str(), {source, c3, c7}, {}, {c7}, 1, 0, "+003 +007 ", 999},
+        {"other modes only visit", source.c_str(), {source, c1, c7}, {}, {}, 2, 1, "", 999},
         {"no dot: overwrite touches nothing", "C:\\App\\app", {"C:\\App\\app"}, {}, {}, 1, 1, "", 0},
         {"null source, delete", nullptr, {}, {}, {}, 0, 1, "", 0},
     };

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,17 +19,17 @@ constexpr quillon::HResult kScriptError = quillon::kResultScriptError;
 constexpr ScriptMode kRegister = ScriptMode::kRegister;
 constexpr ScriptMode kUnregister = ScriptMode::kUnregister;
 
-std::string ComScript(const char* file) {
-    std::ifstream in(std::string(QUILLON_COM_SOURCE_DIR) + "/" + file, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-const std::string kConfigScript = ComScript("cquillonconfig.rgs");
-const std::string kPropertyScript = ComScript("property.rgs");
 const char* const kModule = "C:\\Program Files\\Quillon\\Quillon.dll";
-const char* const kConfigClsid = "{2C21A4B6-C51A-4990-B440-B0841534F73A}";
+
+// A class script of the shape the COM server registers (tests/checks/com_server.sh
+// checks the server's own scripts under Wine), and the keys it writes.
+const std::string kClass =
+    "HKCR { Q.C.1 = s 'C Class' { CLSID = s '{c}' } NoRemove CLSID { ForceRemove {c} = s 'C Class' "
+    "{ ForceRemove 'Programmable' InprocServer32 = s '%MODULE%' { val ThreadingModel = s 'Apartment' } } } }";
+const std::string kClassKeys = std::string("HKCR\\CLSID\nHKCR\\CLSID\\{c} = 'C Class'\n") +
+                               "HKCR\\CLSID\\{c}\\InprocServer32 = '" + kModule + "'\n" +
+                               "HKCR\\CLSID\\{c}\\InprocServer32 [ThreadingModel] = 'Apartment'\n" +
+                               "HKCR\\CLSID\\{c}\\Programmable\nHKCR\\Q.C.1 = 'C Class'\nHKCR\\Q.C.1\\CLSID = '{c}'\n";
 
 std::string Repeated(const std::string& text, int times) {
     std::string out;
@@ -43,21 +41,6 @@ std::string Repeated(const std::string& text, int times) {
 std::string NestedKeys(std::string path, int depth) {
     std::string keys;
     while (depth-- > 0) keys += (path += "\\a") + "\n";
-    return keys;
-}
-
-// The keys the CQuillonConfig script registers, as MemoryRegistry::Dump shows them.
-std::string ConfigKeys(const std::string& module) {
-    const std::string c = std::string("HKCR\\CLSID\\") + kConfigClsid, p = "HKCR\\Quillon.CQuillonConfig";
-    const std::string lines[] = {
-        "HKCR\\CLSID", c + " = 'CQuillonConfig Class'", c + "\\InprocServer32 = '" + module + "'",
-        c + "\\InprocServer32 [ThreadingModel] = 'Apartment'", c + "\\ProgID = 'Quillon.CQuillonConfig.1'",
-        c + "\\Programmable", c + "\\TypeLib = '{5A486531-0201-43E0-BD81-D544BB08D0DC}'",
-        c + "\\VersionIndependentProgID = 'Quillon.CQuillonConfig'", p + " = 'CQuillonConfig Class'",
-        p + "\\CLSID = '" + kConfigClsid + "'", p + "\\CurVer = 'Quillon.CQuillonConfig.1'",
-        p + ".1 = 'CQuillonConfig Class'", p + ".1\\CLSID = '" + kConfigClsid + "'"};
-    std::string keys;
-    for (const std::string& line : lines) keys += line + "\n";
     return keys;
 }
 
@@ -82,21 +65,15 @@ TEST(RegistryScript, RegistersAndUnregistersAsTheScriptsSay) {
     const std::string otherClass = "HKCR\\CLSID\\{00000000-0000-0000-0000-000000000001}";
     const std::string longName(quillon::RegistryTokens::kMaxTokenLength, 'k');
     const Case cases[] = {
-        {"the class script", {{kRegister, kConfigScript, kOk}}, ConfigKeys(kModule)},
+        {"the class script", {{kRegister, kClass, kOk}}, kClassKeys},
         {"registering twice replaces the class key",
-         {{kRegister, kConfigScript, kOk},
-          {kRegister, "HKCR { CLSID { " + std::string(kConfigClsid) + " { Stale } } }", kOk},
-          {kRegister, kConfigScript, kOk}},
-         ConfigKeys(kModule)},
-        {"an apostrophe in the module path", {{kRegister, kConfigScript, kOk, "C:\\Bob's ''Files\\Q.dll"}},
-         ConfigKeys("C:\\Bob's ''Files\\Q.dll")},
-        {"unregistering keeps CLSID and other classes",
-         {{kRegister, kConfigScript, kOk}, {kRegister, kPropertyScript, kOk}, {kUnregister, kConfigScript, kOk},
-          {kUnregister, kPropertyScript, kOk}},
+         {{kRegister, kClass, kOk}, {kRegister, "HKCR { CLSID { {c} { Stale } } }", kOk}, {kRegister, kClass, kOk}},
+         kClassKeys},
+        {"unregistering keeps CLSID and other classes", {{kRegister, kClass, kOk}, {kUnregister, kClass, kOk}},
          "HKCR\\CLSID\n" + otherClass + "\n" + otherClass + "\\InprocServer32\n", {otherClass + "\\InprocServer32"}},
-        {"unregistering an empty CLSID keeps it (NoRemove)",
-         {{kRegister, kConfigScript, kOk}, {kUnregister, kConfigScript, kOk}}, "HKCR\\CLSID\n"},
-        {"unregistering what is not there", {{kUnregister, kConfigScript, kOk}}, ""},
+        {"unregistering an empty CLSID keeps it (NoRemove)", {{kRegister, kClass, kOk}, {kUnregister, kClass, kOk}},
+         "HKCR\\CLSID\n"},
+        {"unregistering what is not there", {{kUnregister, kClass, kOk}}, ""},
 
         // Placeholders, expanded before the script is read.
         {"%MODULE% in any letter case, %% and no placeholder at all",

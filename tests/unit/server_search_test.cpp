@@ -2,7 +2,6 @@
 // probes, lists, retries, and when it stops.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -16,7 +15,7 @@ struct Batch {
 };
 
 // A network and a dialog that log every call the worker makes. The pipe
-// answers on \\B and \\C. The batches end with 259; `stopAfter` and
+// answers on \\B and \\C\s. The batches end with 259; `stopAfter` and
 // `listGoneAfter` name the logged call after which a stop is requested or the
 // list box is destroyed.
 class ScriptedSearch : public quillon::ServerSearchHost {
@@ -40,9 +39,10 @@ public:
     const char* RemoteName(uint32_t index) override { return current_.remoteNames.at(index); }
     void CloseEnumeration() override { Log("close"); }
     bool PipeAnswers(const char* probePath) override {
-        std::string server = std::string(probePath).substr(0, std::strlen(probePath) - std::strlen(quillon::kServicePipeSuffix));
+        // The server's name before the service's pipe; a path without the pipe is logged whole.
+        std::string path = probePath, server = path.substr(0, path.rfind("\\PIPE\\QVT\\ZN\\200\\ServiceManager"));
         Log("probe" + server);
-        return server == "\\\\B" || server == "\\\\C" || server == "NAME" || server == "\\\\";
+        return server == "\\\\B" || server == "\\\\C\\s" || server == "NAME" || server == "\\\\";
     }
     bool StopRequested() override { return stop_; }
     void PauseBeforeRetry() override { Log("pause"); }
@@ -61,9 +61,9 @@ private:
 };
 
 TEST(ServerSearch, WorkerRun) {
-    const Batch abc = {0, {"\\\\A", "\\\\B", "\\\\C"}};
+    const Batch abc = {0, {"\\\\A", "\\\\B", "\\\\C\\s"}};
     const Batch failed = {53, {}};  // ERROR_BAD_NETPATH
-    const std::string listed = "enum:0 probe\\\\A probe\\\\B +B probe\\\\C +C enum:259 close on";
+    const std::string listed = "enum:0 probe\\\\A probe\\\\B +B probe\\\\C\\s +C\\s enum:259 close on";
     struct Case {
         const char* name;
         std::vector<Batch> batches;
@@ -73,8 +73,8 @@ TEST(ServerSearch, WorkerRun) {
         bool opens = true;
     } cases[] = {
         {"pipe on B and C", {abc}, "", "", "off open:WORKGROUP clear " + listed},
-        {"several batches", {{0, {"\\\\C"}}, {0, {"\\\\A", "\\\\B"}}}, "", "",
-         "off open:WORKGROUP clear enum:0 probe\\\\C +C enum:0 probe\\\\A probe\\\\B +B enum:259 close on"},
+        {"several batches", {{0, {"\\\\C\\s"}}, {0, {"\\\\A", "\\\\B"}}}, "", "",
+         "off open:WORKGROUP clear enum:0 probe\\\\C\\s +C\\s enum:0 probe\\\\A probe\\\\B +B enum:259 close on"},
         {"errors retried after a pause", {failed, failed, abc}, "", "",
          "off open:WORKGROUP clear enum:53 pause enum:53 pause " + listed},
         {"empty batches pause too", {{0, {}}, abc}, "", "", "off open:WORKGROUP clear enum:0 pause " + listed},

@@ -1,7 +1,6 @@
-// The configuration exports of the built Quillon.dll, called the way an
-// installer calls them, from Init to Write2XML: handles, texts and buffers
-// across the boundary, and the walking rules the exports add to the tree.
-// The loading and saving rules themselves are the native tests'.
+// The configuration exports of the built Quillon.dll: handles, texts and
+// buffers across the boundary, and the walking rules the exports add to the
+// tree. The loading and saving rules themselves are the native tests'.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -16,7 +15,6 @@
 namespace {
 
 using quillon::test::ReadBytes;
-using quillon::test::SelectedConfig;
 using quillon::test::TempFolder;
 using quillon::test::WriteBytes;
 using Handle = ULONG_PTR;
@@ -30,26 +28,10 @@ protected:
     void SetUp() override { ASSERT_NE(module, nullptr) << "Quillon.dll next to the test executable"; }
     void TearDown() override { FreeLibrary(module); }
 
-    std::string TypeOf(Handle node) {
-        char buffer[256] = "<unchanged>";
-        EXPECT_EQ(GetNodeType(node, buffer), 1);
-        return buffer;
-    }
-    std::string TextOf(Handle node) {
-        char buffer[256] = "<unchanged>";
-        EXPECT_EQ(GetNodeText(node, buffer), 1);
-        return buffer;
-    }
-    // Names of a node's children through GetSubNode(node, "") and GetNextSubNode.
-    std::string Walk(Handle node) {
-        std::string names;
-        for (Handle child = GetSubNode(node, ""); child != 0; child = GetNextSubNode(node))
-            names += (names.empty() ? "" : ",") + TypeOf(child);
-        return names;
-    }
-    Handle Selected(const char* mode) {
+    // A configuration that loads Ledger 4.2 in protection mode.
+    Handle Selected() {
         Handle config = Init();
-        EXPECT_EQ(SetAppName(config, "Ledger") + SetAppVersion(config, "4.2") + SetSignMode(config, mode), 3);
+        EXPECT_EQ(SetAppName(config, "Ledger") + SetAppVersion(config, "4.2") + SetSignMode(config, "Protection"), 3);
         return config;
     }
 
@@ -76,28 +58,25 @@ protected:
 }  // namespace
 
 TEST_F(ConfigExports, HandleZeroIsAnsweredWithZero) {
-    char buffer[8] = "keep";
     std::string file = folder.File("a.xml");
     EXPECT_EQ(SetAppName(0, "x") + SetAppVersion(0, "x") + SetSignMode(0, "x") + SetNodeText(0, "t"), 0);
     EXPECT_EQ(Parse(0, file.c_str()) + Write2XML(0, file.c_str()), 0);
     EXPECT_EQ(GetRoot(0) + GetSubNode(0, "") + GetNextSubNode(0) + AddChildNode(0, "n", "t"), 0u);
-    EXPECT_EQ(GetNodeType(0, buffer) + GetNodeText(0, buffer), 0);
+    EXPECT_EQ(GetNodeType(0, nullptr) + GetNodeText(0, nullptr), 0);
     Release(0);
-    EXPECT_STREQ(buffer, "keep");
-    EXPECT_EQ(folder.Entries().size(), 0u);
 }
 
-TEST_F(ConfigExports, InstallerSequence) {
-    std::string path = folder.File("setup.xml"), saved = folder.File("saved.xml");
+// The edges of walking and editing; examples/client.c, which
+// tests/checks/dist.sh runs, shows the plain walk, the edits and the save.
+TEST_F(ConfigExports, WalkingAndEditingEdges) {
+    std::string path = folder.File("setup.xml");
     WriteBytes(path, kConfig);
-    Handle config = Selected("Protection");
+    Handle config = Selected();
     EXPECT_EQ(Parse(config, path.c_str()), 0);
     Handle root = GetRoot(config);
-    EXPECT_EQ(TypeOf(root), "<unchanged>") << "the root has no name";
-    EXPECT_EQ(Walk(root), "Product,Server");
     Handle server = GetSubNode(root, "server");  // without regard to case
     Handle port = GetSubNode(server, "Port");
-    EXPECT_EQ(TextOf(port), "4200");
+    ASSERT_NE(port, 0u);
     EXPECT_EQ(GetSubNode(port, "") + GetNextSubNode(port), 0u) << "a leaf";
     EXPECT_NE(GetSubNode(server, "Host"), 0u);
     EXPECT_EQ(GetNextSubNode(server), port) << "the cursor stays on what GetSubNode found";
@@ -105,30 +84,15 @@ TEST_F(ConfigExports, InstallerSequence) {
     EXPECT_EQ(GetSubNode(root, "Missing"), 0u);
     EXPECT_EQ(GetSubNode(root, nullptr), GetSubNode(root, "Product")) << "no name: the first child";
     EXPECT_EQ(GetNodeType(port, nullptr), 1) << "no buffer: nothing copied";
-
-    EXPECT_NE(AddChildNode(server, "Timeout", "30"), 0u);
-    EXPECT_EQ(TextOf(AddChildNode(server, "Empty", "")), "<unchanged>") << "an empty text stays null";
-    EXPECT_EQ(SetNodeText(port, "4300"), 1);
-    EXPECT_EQ(Write2XML(config, saved.c_str()), 1);
+    char text[8] = "keep";
+    EXPECT_EQ(GetNodeText(AddChildNode(server, "Empty", ""), text), 1);
+    EXPECT_STREQ(text, "keep") << "an empty text stays null, which leaves the buffer alone";
+    // A failed save answers 0, an XML error 1.
+    EXPECT_EQ(Write2XML(config, folder.File("no\\such\\folder.xml").c_str()), 0);
+    WriteBytes(path, "<ROOT>");
+    EXPECT_EQ(Parse(config, path.c_str()), 1);
     Release(config);
     EXPECT_EQ(GetRoot(config), root) << "Release does not destroy the object";
-
-    // Parsed again: the edits are in the file and the signature holds (the
-    // exports do not report it; the library's own object does).
-    Handle again = Selected("Protection");
-    EXPECT_EQ(Parse(again, saved.c_str()), 0);
-    server = GetSubNode(GetRoot(again), "Server");
-    EXPECT_EQ(Walk(server), "Host,Port,Timeout,Empty");
-    EXPECT_EQ(TextOf(GetSubNode(server, "Timeout")), "30");
-    EXPECT_EQ(TextOf(GetSubNode(server, "Port")), "4300");
-    SelectedConfig check("Ledger", "4.2", true);
-    EXPECT_EQ(check.LoadFile(saved), 0);
-    EXPECT_EQ(check.IsSignatureValid(), 1);
-
-    // A failed save answers 0, an XML error 1.
-    EXPECT_EQ(Write2XML(again, folder.File("no\\such\\folder.xml").c_str()), 0);
-    WriteBytes(path, "<ROOT>");
-    EXPECT_EQ(Parse(again, path.c_str()), 1);
 }
 
 // What only Windows can show of the file seam: files held open without
@@ -168,7 +132,7 @@ TEST_F(ConfigCrossPlatform, DllRewritesALinuxSignedFileUnchanged) {
     std::string in = crossDir ? std::string(crossDir) + "\\linux-signed.xml"
                               : std::string(QUILLON_TEST_DATA_DIR "/config/signed-by-linux.xml");
     std::string out = crossDir ? std::string(crossDir) + "\\wine-written.xml" : folder.File("wine-written.xml");
-    Handle handle = Selected("Protection");
+    Handle handle = Selected();
     EXPECT_EQ(Parse(handle, in.c_str()), 0);
     EXPECT_EQ(Write2XML(handle, out.c_str()), 1);
     EXPECT_EQ(ReadBytes(out), ReadBytes(in));

@@ -34,11 +34,15 @@ std::string TestExecutableFolder() {
     return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
+std::string TempFolder() {
+    char path[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, path);
+    return path;
+}
+
 InstallerPackage::InstallerPackage() {
-    char folder[MAX_PATH] = {};
     char file[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, folder);
-    if (GetTempFileNameA(folder, "qms", 0, file) == 0) return;
+    if (GetTempFileNameA(TempFolder().c_str(), "qms", 0, file) == 0) return;
     DeleteFileA(file);
     path_ = std::string(file) + ".msi";
     if (!WriteDatabase(path_)) return;

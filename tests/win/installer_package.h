@@ -12,9 +12,7 @@
 class InstallerPackage {
 public:
     InstallerPackage();
-    ~InstallerPackage();
-    InstallerPackage(const InstallerPackage&) = delete;
-    InstallerPackage& operator=(const InstallerPackage&) = delete;
+    ~InstallerPackage();  // closes the session and deletes the database: never copied
 
     MSIHANDLE Handle() const { return session_; }
     bool IsOpen() const { return session_ != 0; }
@@ -29,3 +27,5 @@ private:
 
 // The folder of the running test executable, with a trailing backslash.
 std::string TestExecutableFolder();
+// The temporary folder, with a trailing backslash.
+std::string TempFolder();

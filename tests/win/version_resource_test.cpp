@@ -15,14 +15,6 @@
 
 namespace {
 
-std::string StringValue(const std::vector<char>& block, const char* name) {
-    std::string path = std::string("\\StringFileInfo\\040904B0\\") + name;
-    void* value = nullptr;
-    UINT length = 0;
-    if (!VerQueryValueA(block.data(), path.c_str(), &value, &length) || length == 0) return "(missing)";
-    return static_cast<const char*>(value);
-}
-
 TEST(VersionResource, BothBuildsOfEveryBinaryCarryTheProjectVersion) {
     const struct {
         std::string folder;
@@ -37,15 +29,16 @@ TEST(VersionResource, BothBuildsOfEveryBinaryCarryTheProjectVersion) {
         std::vector<char> block(GetFileVersionInfoSizeA(path.c_str(), &unused));
         ASSERT_FALSE(block.empty()) << "no version resource, or no such file";
         ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
-        void* fixed = nullptr;
+        void* value = nullptr;
         UINT length = 0;
-        ASSERT_TRUE(VerQueryValueA(block.data(), "\\", &fixed, &length) && length >= sizeof(VS_FIXEDFILEINFO));
-        const auto* info = static_cast<const VS_FIXEDFILEINFO*>(fixed);
+        ASSERT_TRUE(VerQueryValueA(block.data(), "\\", &value, &length) && length >= sizeof(VS_FIXEDFILEINFO));
+        const auto* info = static_cast<const VS_FIXEDFILEINFO*>(value);
         EXPECT_EQ(info->dwFileVersionMS, static_cast<DWORD>(MAKELONG(QUILLON_VERSION_MINOR, QUILLON_VERSION_MAJOR)));
         EXPECT_EQ(info->dwFileVersionLS, static_cast<DWORD>(MAKELONG(0, QUILLON_VERSION_PATCH)));
         EXPECT_EQ(info->dwFileType, binary.type);
-        EXPECT_EQ(StringValue(block, "FileVersion"), QUILLON_VERSION);
-        EXPECT_EQ(StringValue(block, "OriginalFilename"), binary.file);
+        // The one text that differs between the binaries: each carries its own resource.
+        ASSERT_TRUE(VerQueryValueA(block.data(), "\\StringFileInfo\\040904B0\\OriginalFilename", &value, &length));
+        EXPECT_STREQ(static_cast<const char*>(value), binary.file);
     }
 }
 

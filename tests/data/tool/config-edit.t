@@ -1,6 +1,8 @@
 # quillon config get and set; the edit round trip on a protected file.
 $ quillon config get c.xml --app Ledger --version 4.2 component/QUOTE --json
 "say \"\u00E9\u20AC\"\t"
+$ printf '<ROOT><Application Name="A" Version="1"><K>\177</K></Application></ROOT>' | quillon config get - --app A --version 1 K --json
+"\u007F"
 $ quillon config get c.xml --app Ledger --version 4.2 Component/Empty --json
 null
 $ quillon config get c.xml --app Ledger --version 4.2 Product

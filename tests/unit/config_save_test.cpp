@@ -148,10 +148,8 @@ TEST(ConfigWriteChildren, DeepTreesWithoutRecursionAndCursorsLeftAlone) {
     EXPECT_EQ(config.WriteChildren(nullptr, writer), 1);
     ASSERT_NE(writer.GetNarrowText(), nullptr);
     std::string written(writer.GetNarrowText());
-    EXPECT_EQ(written.find("<n>\r\n\t<n>\r\n\t\t<n>\r\n"), 0u);
     EXPECT_NE(written.find(std::string(depth - 1, '\t') + "<n>leaf</n>\r\n"), std::string::npos);
     const std::string ending = "\t\t</n>\r\n\t</n>\r\n</n>\r\n<B></B>\r\n";
     EXPECT_EQ(written.substr(written.size() - ending.size()), ending);
-    EXPECT_EQ(writer.GetDepth(), 0u);
     EXPECT_EQ(config.tree.root.children->Cursor(), cursor);
 }

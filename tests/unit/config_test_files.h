@@ -26,8 +26,6 @@ public:
     }
     ~TempFolder() {
         std::error_code ignored;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
-                                     ignored);
         std::filesystem::remove_all(path_, ignored);
     }
     const std::string& Path() const { return path_; }

@@ -15,8 +15,7 @@ TEST(Md5, DigestsInOneUpdateOrInPieces) {
         std::string input;
         const char* digest;
     } cases[] = {
-        {"", "d41d8cd98f00b204e9800998ecf8427e"}, {"a", "0cc175b9c0f1b6a831c399e269772661"},
-        {"abc", "900150983cd24fb0d6963f7d28e17f72"},
+        {"", "d41d8cd98f00b204e9800998ecf8427e"}, {"abc", "900150983cd24fb0d6963f7d28e17f72"},
         {"12345678901234567890123456789012345678901234567890123456789012345678901234567890",
          "57edf4a22be3c955ac49da2e2107b67a"},
         {std::string(55, 'a'), "ef1772b6dff9a122358552954ad0df65"},

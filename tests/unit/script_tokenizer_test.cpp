@@ -97,11 +97,6 @@ TEST(ScriptTokenizer, MultiCharacterPairsAndQuotes) {
     EXPECT_EQ(Cut(tokenizer, "<<a <<b>>"), "0");
     tokenizer.AddBracketPair(3, "|", "|", 5);
     EXPECT_EQ(Cut(tokenizer, "|a|b|c d|"), "1 [a]5 [b] [c d]5") << "a pair whose ends are alike cannot nest";
-
-    std::string nested = std::string(100000, '<') + std::string(100000, '>');
-    EXPECT_EQ(tokenizer.Tokenize(nested.c_str()), 1);
-    EXPECT_EQ(tokenizer.Tokens().Head()->key.GetLength(), 199996);
-    EXPECT_EQ(tokenizer.Tokenize(nested.substr(0, nested.size() - 2).c_str()), 0);
 }
 
 // Without remembered positions these inputs take quadratic time; the test
@@ -110,9 +105,8 @@ TEST(ScriptTokenizer, HugeBracketRunsAreCutInOnePass) {
     constexpr int kCount = 100000;
     ScriptTokenizer tokenizer;
     AddScriptDelimiters(tokenizer);
-    std::string pairs, words;
+    std::string pairs;
     for (int i = 0; i < kCount / 2; ++i) pairs += "(){}";
-    for (int i = 0; i < kCount; ++i) words += "w ";
     const struct {
         std::string text;
         int answer;
@@ -120,7 +114,7 @@ TEST(ScriptTokenizer, HugeBracketRunsAreCutInOnePass) {
     } cases[] = {
         {std::string(kCount, '(') + "x" + std::string(kCount, ')'), 1, 1},
         {std::string(kCount, '(') + std::string(kCount - 1, ')'), 0, 0}, {std::string(kCount, ')'), 1, 1},
-        {pairs, 1, kCount}, {words, 1, kCount},
+        {pairs, 1, kCount},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(tokenizer.Tokenize(c.text.c_str()), c.answer) << c.text.substr(0, 10);

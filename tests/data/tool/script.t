@@ -55,3 +55,21 @@ none
 $ quillon script run --file .
 ! quillon script run: cannot read '.': Is a directory
 [exit 2]
+# Multipart versions compare number by number (==, != and >): at most four numbers, split at "." or ",";
+# any other character ends the reading, a missing number is 0, and a number wraps as atol reads it.
+$ quillon script run --set 'l=multipart:5.1' --set 'r=multipart:5.1.0.0' '(l == r) + (l != r) + (l > r)'
+text "TRUEFALSEFALSE"
+$ quillon script run --set 'l=multipart:5,1 2' --set 'r=multipart:5.1' '(l == r) + (l != r) + (l > r)'
+text "TRUEFALSEFALSE"
+$ quillon script run --set 'l=multipart:1.2.3.4.5' --set 'r=multipart:1.2.3.4' '(l == r) + (l != r) + (l > r)'
+text "TRUEFALSEFALSE"
+$ quillon script run --set 'l=multipart:' --set 'r=multipart:0.0' '(l == r) + (l != r) + (l > r)'
+text "TRUEFALSEFALSE"
+$ quillon script run --set 'l=multipart:2.x.9' --set 'r=multipart:2' '(l == r) + (l != r) + (l > r)'
+text "TRUEFALSEFALSE"
+$ quillon script run --set 'l=multipart:10' --set 'r=multipart:9.99' '(l == r) + (l != r) + (l > r)'
+text "FALSETRUETRUE"
+$ quillon script run --set 'l=multipart:1.-1' --set 'r=multipart:1.0' '(l == r) + (l != r) + (l > r)'
+text "TRUEFALSEFALSE"
+$ quillon script run --set 'l=multipart:4294967297' --set 'r=multipart:1' '(l == r) + (l != r) + (l > r)'
+text "TRUEFALSEFALSE"

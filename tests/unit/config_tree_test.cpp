@@ -30,6 +30,10 @@ TEST(ConfigTree, BuildsAtCurrentAndFindsChildren) {
     tree.CloseChild();  // on the root it stays on the root
     EXPECT_EQ(tree.current, &tree.root);
     EXPECT_STREQ(tree.FindChild("A")->text.Text(), "xy");
+    // A loaded piece is `length` bytes of a longer buffer, none at all included.
+    tree.AppendLoadedText(tree.FindChild("A"), "zw", 0);
+    tree.AppendLoadedText(tree.FindChild("A"), "zw", 1);
+    EXPECT_STREQ(tree.FindChild("A")->text.Text(), "xyz");
 }
 
 TEST(ConfigTree, DeepTreesAreDestroyedWithoutRecursion) {

@@ -19,14 +19,6 @@ constexpr int kIndexedCount = 8;
 // the caches.
 constexpr size_t kIndexGrowth = 4;
 
-inline void Prefetch(const void* address) {
-#if defined(__GNUC__)
-    __builtin_prefetch(address);
-#else
-    (void)address;
-#endif
-}
-
 }  // namespace
 
 TextList::~TextList() { RemoveAll(); }
@@ -93,15 +85,6 @@ TextListItem* TextList::Find(const char* key, uint32_t keyHash) {
     for (cursor_ = BucketOf(keyHash).head; cursor_ != nullptr; cursor_ = cursor_->sameBucket)
         if (cursor_->key.IsEqual(key)) return cursor_;
     return nullptr;
-}
-
-void TextList::PrefetchBucket(uint32_t keyHash) const {
-    if (bucketCount_ != 0) Prefetch(&BucketOf(keyHash));
-}
-
-void TextList::PrefetchFirstCandidate(uint32_t keyHash) const {
-    if (bucketCount_ == 0) return;
-    if (const TextListItem* first = BucketOf(keyHash).head) Prefetch(first);
 }
 
 TextListItem* TextList::FindNext(const char* key) {
@@ -176,7 +159,7 @@ bool TextList::Rehash(size_t bucketCount) {
         int count = 0;
         for (TextListItem* at = item; at != nullptr && count < kBatch; at = at->previous, ++count) {
             hashes[count] = TextKeyHash(at->key.Text());
-            Prefetch(&BucketOf(hashes[count]));
+            __builtin_prefetch(&BucketOf(hashes[count]));
         }
         for (int i = 0; i < count; ++i, item = item->previous) {
             Bucket& bucket = BucketOf(hashes[i]);

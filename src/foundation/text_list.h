@@ -54,8 +54,13 @@ public:
     // the bucket is in) for the first item it leads to, so that the searches
     // do not wait for memory one after another. They change nothing; a list
     // without an index ignores them.
-    void PrefetchBucket(uint32_t keyHash) const;
-    void PrefetchFirstCandidate(uint32_t keyHash) const;
+    void PrefetchBucket(uint32_t keyHash) const {
+        if (bucketCount_ != 0) __builtin_prefetch(&BucketOf(keyHash));
+    }
+    void PrefetchFirstCandidate(uint32_t keyHash) const {
+        if (bucketCount_ == 0) return;
+        if (const TextListItem* first = BucketOf(keyHash).head) __builtin_prefetch(first);
+    }
     // Like Find, from the item after the cursor (the head when it is null).
     TextListItem* FindNext(const char* key);
     TextListItem* GetFirst();

@@ -82,38 +82,8 @@ int32_t ScriptFrame::Run(const char* text) {
     return Evaluate();
 }
 
-void ScriptFrame::BuildItems() {
-    // A word's look-up in the variable table waits for memory twice: for the
-    // index bucket, then for the item the bucket leads to. Both are asked for
-    // ahead of the word's turn, the bucket kRing tokens before it and the
-    // item kLead tokens before, so that the waits of a long script overlap.
-    constexpr int kLead = 4;
-    constexpr int kRing = 2 * kLead;
-    uint32_t hashes[kRing] = {};  // the words' hashes, by token position modulo kRing
-    TextList& variables = engine_.variables_;
-    TextListItem* token = engine_.tokenizer_.Tokens().Head();
-    TextListItem* itemLead = token;
-    TextListItem* bucketLead = token;
-    for (int step = 0; token != nullptr; ++step) {
-        if (step >= kRing) {
-            if (!BuildItem(token, hashes[step % kRing])) return;
-            token = token->next;
-        }
-        if (step >= kLead && itemLead != nullptr) {
-            if (ScriptTokenizer::Tag(itemLead) == 0) variables.PrefetchFirstCandidate(hashes[(step - kLead) % kRing]);
-            itemLead = itemLead->next;
-        }
-        if (bucketLead != nullptr) {
-            if (ScriptTokenizer::Tag(bucketLead) == 0) {
-                hashes[step % kRing] = TextKeyHash(bucketLead->key.Text());
-                variables.PrefetchBucket(hashes[step % kRing]);
-            }
-            bucketLead = bucketLead->next;
-        }
-    }
-}
-
-bool ScriptFrame::BuildItem(const TextListItem* token, uint32_t wordHash) {
+// Inline: BuildItems is its only caller, once per token.
+inline bool ScriptFrame::BuildItem(const TextListItem* token, uint32_t wordHash) {
     void* memory = engine_.itemArena_.Allocate(sizeof(ScriptItem));
     if (memory == nullptr) return false;
     auto* item = new (memory) ScriptItem;
@@ -164,6 +134,37 @@ bool ScriptFrame::BuildItem(const TextListItem* token, uint32_t wordHash) {
     }
     entry->value = item;
     return true;
+}
+
+void ScriptFrame::BuildItems() {
+    // A word's look-up in a large variable table waits for memory twice: for
+    // the index bucket, then for the item the bucket leads to. Each word is
+    // hashed and its bucket asked for kRing tokens before its turn, the item
+    // kLead tokens before, so that the waits of a long script overlap.
+    constexpr int kLead = 4;
+    constexpr int kRing = 2 * kLead;
+    constexpr int kLargeTable = 4096;  // a smaller table stays in the nearer caches
+    uint32_t hashes[kRing] = {};  // by token position modulo kRing
+    bool words[kRing] = {};
+    TextList& variables = engine_.variables_;
+    TextListItem* token = engine_.tokenizer_.Tokens().Head();
+    TextListItem* lead = token;
+    for (int step = 0; token != nullptr; ++step) {
+        if (step >= kRing) {
+            if (!BuildItem(token, hashes[step % kRing])) return;
+            token = token->next;
+        }
+        bool large = variables.GetCount() >= kLargeTable;
+        int near = (step + kLead) % kRing;  // the token kLead before this step's lead
+        if (large && words[near]) variables.PrefetchFirstCandidate(hashes[near]);
+        int far = step % kRing;  // this step's lead, kRing tokens ahead
+        words[far] = lead != nullptr && ScriptTokenizer::Tag(lead) == 0;
+        if (words[far]) {
+            hashes[far] = TextKeyHash(lead->key.Text());
+            if (large) variables.PrefetchBucket(hashes[far]);
+        }
+        if (lead != nullptr) lead = lead->next;
+    }
 }
 
 int32_t ScriptFrame::Evaluate() {

@@ -2,7 +2,7 @@
 // through the system-call table when it goes out of scope, on every path, so
 // a test that counts the table's allocations and releases sees them balance.
 //
-//   LocalBuffer  LocalAlloc / LocalFree          HeapBuffer     HeapAlloc / HeapFree
+//   LocalBuffer  LocalAlloc / LocalFree
 //   UniqueHandle CloseHandle                     RegistryKey    RegCloseKey
 //   LoadedLibrary FreeLibrary                    AllocatedSid   AllocateAndInitializeSid / FreeSid
 //   NetworkEnumeration WNetCloseEnum
@@ -95,13 +95,6 @@ public:
 struct LocalTraits : ReleasedBy<HLOCAL, &SystemCalls::LocalFree> {
     static HLOCAL Allocate(size_t bytes) { return Sys().LocalAlloc(LPTR, bytes); }
 };
-struct HeapTraits {
-    static void* None() { return nullptr; }
-    static bool IsValid(void* memory) { return memory != nullptr; }
-    static void Free(void* memory) { Sys().HeapFree(Sys().GetProcessHeap(), 0, memory); }
-    static void* Allocate(size_t bytes) { return Sys().HeapAlloc(Sys().GetProcessHeap(), HEAP_ZERO_MEMORY, bytes); }
-};
 using LocalBuffer = MemoryBlock<LocalTraits>;
-using HeapBuffer = MemoryBlock<HeapTraits>;
 
 }  // namespace quillon::win32

@@ -22,9 +22,6 @@ struct SystemCalls {
     // Memory and handles.
     decltype(&::LocalAlloc) LocalAlloc = ::LocalAlloc;
     decltype(&::LocalFree) LocalFree = ::LocalFree;
-    decltype(&::GetProcessHeap) GetProcessHeap = ::GetProcessHeap;
-    decltype(&::HeapAlloc) HeapAlloc = ::HeapAlloc;
-    decltype(&::HeapFree) HeapFree = ::HeapFree;
     decltype(&::CloseHandle) CloseHandle = ::CloseHandle;
 
     // Libraries bound at run time.
